@@ -7,7 +7,7 @@ import tempfile
 import unittest
 
 import generate_kernel_pack
-from kernel_container import ContainerError, build_container, lay_out, padded_name
+from kernel_container import ContainerError, build_container, padded_name
 from kernel_table import KernelType
 from program_images import ImageDirectory, ImageDirectoryError, placeholder_image
 
@@ -68,20 +68,6 @@ class ContainerTest(unittest.TestCase):
             names = tuple(f"k{i}" for i in range(count))
             with self.subTest(count=count), self.assertRaises(ContainerError):
                 build_container(KernelType(0, names), fixed_images)
-        self.assertEqual(walk(build_container(
-            KernelType(0, tuple(f"k{i}" for i in range(128))), fixed_images))[0], 128)
-
-    def test_containers_lie_end_to_end_from_the_highest_type(self):
-        types = [KernelType(0, ("a",)), KernelType(1, ("bb", "c")), KernelType(2, ("d",))]
-        layout = lay_out(types, fixed_images)
-        self.assertEqual(layout.placements[2].offset, 0)
-        self.assertEqual(layout.placements[1].offset, layout.placements[2].length)
-        self.assertEqual(layout.placements[0].offset + layout.placements[0].length,
-                         len(layout.data))
-        for kernel_type in types:
-            placement = layout.placements[kernel_type.number]
-            self.assertEqual(layout.data[placement.offset:placement.offset + placement.length],
-                             build_container(kernel_type, fixed_images))
 
 
 class ImageSourceTest(unittest.TestCase):
