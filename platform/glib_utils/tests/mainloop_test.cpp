@@ -1,4 +1,4 @@
-#include "glib_utils.h"
+#include "glib_mainloop.h"
 
 #include <gtest/gtest.h>
 

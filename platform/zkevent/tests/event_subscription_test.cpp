@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "glib_utils.h"
+#include "glib_mainloop.h"
 #include "injection.h"
 #include "temporary_root.h"
 #include "zk_event.h"

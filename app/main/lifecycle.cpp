@@ -1,0 +1,84 @@
+#include "main/lifecycle.h"
+
+#include <errno.h>
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+GMutex Lifecycle::s_mutex;
+GCond Lifecycle::s_wakeUp;
+bool Lifecycle::s_running = true;
+CameraContainer* Lifecycle::s_cameraContainer_p = nullptr;
+
+namespace {
+
+sigset_t terminationSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
+}  // namespace
+
+void Lifecycle::lock() {
+    g_mutex_lock(&s_mutex);
+}
+
+void Lifecycle::unlock() {
+    g_mutex_unlock(&s_mutex);
+}
+
+bool Lifecycle::installTerminationHandler() {
+    const sigset_t signals = terminationSignals();
+    const int result = pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    if (result != 0) {
+        errno = result;
+        return false;
+    }
+    GError* error = nullptr;
+    GThread* thread = g_thread_try_new("sigterm", waitForSignals, nullptr, &error);
+    if (thread == nullptr) {
+        g_error_free(error);
+        pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+        errno = EAGAIN;
+        return false;
+    }
+    g_thread_unref(thread);
+    return true;
+}
+
+void Lifecycle::waitForTermination() {
+    while (s_running) {
+        g_cond_wait(&s_wakeUp, &s_mutex);
+    }
+}
+
+void Lifecycle::setCameraContainer(CameraContainer* container) {
+    s_cameraContainer_p = container;
+}
+
+gpointer Lifecycle::waitForSignals(gpointer) {
+    const sigset_t signals = terminationSignals();
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&signals, &signal) == 0 && signal == SIGTERM) {
+            handleTermination();
+        }
+    }
+    return nullptr;
+}
+
+void Lifecycle::handleTermination() {
+    lock();
+    if (s_cameraContainer_p == nullptr) {
+        // Nothing to shut down (not started yet, or already taken down). The
+        // other threads are still running, so no exit handlers are run.
+        _exit(EXIT_FAILURE);
+    }
+    s_running = false;
+    g_cond_signal(&s_wakeUp);
+    unlock();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <glib.h>
+
+class CameraContainer;
+
+// The life of the process. The main thread holds the lifecycle lock from
+// just after daemonizing until the end of shutdown, except while it waits for
+// termination. SIGTERM is taken by a thread of its own (sigwait) rather than
+// by a signal handler, because taking a lock in signal context is unsafe;
+// the effect is the same: running is cleared and the main thread woken once
+// start-up is complete, and the process ends at once with status 1 when there
+// is no camera container to shut down.
+class Lifecycle {
+  public:
+    Lifecycle() = delete;
+
+    static void lock();
+    static void unlock();
+
+    // Blocks SIGTERM in the calling thread and every thread it starts later,
+    // and starts the thread that waits for it. Call before any other thread
+    // is started. Returns false (errno set) when it cannot be set up.
+    static bool installTerminationHandler();
+
+    // With the lock held: waits until a termination request cleared running.
+    static void waitForTermination();
+
+    // With the lock held: the container that shutdown takes down (not owned).
+    static void setCameraContainer(CameraContainer* container);
+
+  private:
+    static gpointer waitForSignals(gpointer);
+    static void handleTermination();
+
+    static GMutex s_mutex;
+    static GCond s_wakeUp;
+    static bool s_running;
+    static CameraContainer* s_cameraContainer_p;
+};

@@ -1,0 +1,41 @@
+#include <syslog.h>
+
+#include <cerrno>
+
+#include "base/api_version_handler.h"
+#include "base/daemonize.h"
+#include "base/interval_timer_observable.h"
+#include "base/sdk_wrapper.h"
+#include "base/system_log.h"
+#include "main/lifecycle.h"
+
+namespace {
+
+constexpr const char* kApplicationName = "DwellwatchGuard";
+constexpr const char* kDisplayName = "Dwellwatch";
+constexpr const char* kPlatformVendor = "CamletPlatform";
+constexpr const char* const kSceneApiVersions[] = {"1.0", "1.1"};
+constexpr int kTimerPeriodUs = 10000;
+
+}  // namespace
+
+int main() {
+    utils::daemonize(kDisplayName);
+    Lifecycle::lock();
+    openlog(kDisplayName, kSystemLogOptions, LOG_USER);
+    if (!Lifecycle::installTerminationHandler()) {
+        syslog(LOG_ERR, "Signal handler could not be set up, error: %d\n", errno);
+    }
+    IntervalTimerObservable::initialize(kTimerPeriodUs);
+    sdk_wrapper_init(kApplicationName, kDisplayName, kPlatformVendor);
+    const API_VersionHandler sceneVersions(kSceneApiVersions, 2);
+    syslog(LOG_INFO, "Dwellwatch started\n");
+
+    Lifecycle::waitForTermination();
+
+    IntervalTimerObservable::deinitialize();
+    sdk_wrapper_cleanup();
+    closelog();
+    Lifecycle::unlock();
+    return 0;
+}
