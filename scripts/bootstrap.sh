@@ -12,11 +12,16 @@ host_packages=(
   dbus curl python3 file binutils
 )
 
+# The armhf twins of the host libraries, for the camera build (CMake preset armhf)
+# and its tests under qemu-user. libsoup-3.0-dev:armhf is not among them: on
+# bookworm it needs libsysprof-4-dev:armhf, which drags in the armhf GTK 4 and
+# gobject-introspection development packages, and those conflict with their amd64
+# twins. Code that needs libsoup is host-only; the camera build leaves it out.
 armhf_packages=(
   crossbuild-essential-armhf qemu-user
   libgtest-dev:armhf libgmock-dev:armhf libbenchmark-dev:armhf
   libglib2.0-dev:armhf libjansson-dev:armhf libpolyclipping-dev:armhf
-  libsystemd-dev:armhf libsoup-3.0-dev:armhf
+  libsystemd-dev:armhf
 )
 
 want_armhf=0

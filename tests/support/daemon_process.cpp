@@ -1,0 +1,121 @@
+#include "daemon_process.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <glib.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace camlet::testing {
+namespace {
+
+pid_t parentOf(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    // The command name is in parentheses and may contain blanks.
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) {
+        return -1;
+    }
+    std::istringstream rest(line.substr(close + 2));
+    char state;
+    long parent = -1;
+    rest >> state >> parent;
+    return static_cast<pid_t>(parent);
+}
+
+pid_t findChild() {
+    DIR* proc = opendir("/proc");
+    pid_t found = -1;
+    while (dirent* entry = readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atol(entry->d_name));
+        if (pid > 0 && parentOf(pid) == getpid()) {
+            found = pid;
+            break;
+        }
+    }
+    closedir(proc);
+    return found;
+}
+
+int exitStatus(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+DaemonProcess::DaemonProcess(std::string program, std::string logPath)
+    : m_program(std::move(program)), m_logPath(std::move(logPath)) {
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+}
+
+DaemonProcess::~DaemonProcess() {
+    if (m_daemon > 0) {
+        kill(m_daemon, SIGKILL);
+        waitpid(m_daemon, nullptr, 0);
+    }
+}
+
+int DaemonProcess::launch() {
+    const pid_t launcher = fork();
+    if (launcher == 0) {
+        const int log = open(m_logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        dup2(log, STDERR_FILENO);
+        execl(m_program.c_str(), m_program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(launcher, &status, 0);
+    return exitStatus(status);
+}
+
+pid_t DaemonProcess::daemonPid() {
+    if (m_daemon <= 0) {
+        m_daemon = findChild();
+    }
+    return m_daemon;
+}
+
+bool DaemonProcess::waitForLog(const std::string& text, int timeoutMs) const {
+    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
+    while (log().find(text) == std::string::npos) {
+        if (g_get_monotonic_time() > deadline) {
+            return false;
+        }
+        g_usleep(10000);
+    }
+    return true;
+}
+
+std::string DaemonProcess::log() const {
+    std::ifstream in(m_logPath);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int DaemonProcess::terminate(int signal, int timeoutMs) {
+    if (daemonPid() <= 0) {
+        return -1;
+    }
+    kill(m_daemon, signal);
+    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
+    int status = 0;
+    while (waitpid(m_daemon, &status, WNOHANG) == 0) {
+        if (g_get_monotonic_time() > deadline) {
+            return -1;
+        }
+        g_usleep(10000);
+    }
+    m_daemon = -1;
+    return exitStatus(status);
+}
+
+}  // namespace camlet::testing
