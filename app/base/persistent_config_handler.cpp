@@ -1,0 +1,77 @@
+#include "persistent_config_handler.h"
+
+#include <glib.h>
+#include <syslog.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "camlet_root.h"
+#include "utils.h"
+
+namespace {
+
+constexpr size_t kDumpFlags = JSON_REAL_PRECISION(4);
+
+GMutex g_fileMutex;
+
+class FileLock {
+  public:
+    FileLock() { g_mutex_lock(&g_fileMutex); }
+    ~FileLock() { g_mutex_unlock(&g_fileMutex); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+};
+
+struct JsonDecref {
+    void operator()(json_t* value) const { json_decref(value); }
+};
+using JsonValue = std::unique_ptr<json_t, JsonDecref>;
+
+struct FreeText {
+    void operator()(char* text) const { std::free(text); }
+};
+using DumpedText = std::unique_ptr<char, FreeText>;
+
+// With the lock held: the file's JSON, or null when it is missing or invalid.
+JsonValue loadFile(const std::string& path, bool logFailure) {
+    const std::string hostPath = camlet::rootedPath(path);
+    if (!g_file_test(hostPath.c_str(), G_FILE_TEST_EXISTS)) {
+        return nullptr;
+    }
+    JsonValue value(json_load_file(hostPath.c_str(), 0, nullptr));
+    if (!value && logFailure) {
+        syslog(LOG_WARNING, "Failed to read from file %s\n", path.c_str());
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string PersistentConfigHandler::load(const std::string& path) {
+    FileLock lock;
+    const JsonValue value = loadFile(path, true);
+    if (!value) {
+        return "";
+    }
+    const DumpedText text(json_dumps(value.get(), kDumpFlags));
+    return text ? text.get() : "";
+}
+
+bool PersistentConfigHandler::save(const json_t* value, const std::string& path) {
+    FileLock lock;
+    const DumpedText text(value != nullptr ? json_dumps(value, kDumpFlags) : nullptr);
+    if (!text) {
+        syslog(LOG_WARNING, "Failed to write to file %s\n", path.c_str());
+        return false;
+    }
+    return utils::saveAndSyncFile(text.get(), camlet::rootedPath(path));
+}
+
+int PersistentConfigHandler::getConfigurationStatus(const std::string& path) {
+    FileLock lock;
+    const JsonValue document = loadFile(path, false);
+    const json_t* params = json_object_get(document.get(), "params");
+    const json_t* status = json_object_get(params, "configurationStatus");
+    return json_is_integer(status) ? static_cast<int>(json_integer_value(status)) : 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <jansson.h>
+
+#include <string>
+
+// The file store of configuration documents. Paths are paths of the camera's
+// file system. All operations are serialised by one process-wide lock and
+// never throw: failures are logged and reported by the return value.
+class PersistentConfigHandler {
+  public:
+    PersistentConfigHandler() = delete;
+
+    // The file's JSON, serialised again with real numbers at precision 4; the
+    // empty text when the file is missing or is not JSON.
+    static std::string load(const std::string& path);
+    // Replaces the file with the value (real numbers at precision 4) and syncs
+    // its directory. False for a null value or a failed write.
+    static bool save(const json_t* value, const std::string& path);
+    // params.configurationStatus of the stored document; 0 when the file is
+    // missing, unreadable or has no such integer.
+    static int getConfigurationStatus(const std::string& path);
+};

@@ -1,0 +1,66 @@
+#include "base/persistent_config_handler.h"
+
+#include <gtest/gtest.h>
+#include <jansson.h>
+
+#include <string>
+
+#include "temporary_root.h"
+
+namespace {
+
+const std::string kConfigPath = "/usr/local/packages/dwellwatch/localdata/config.json";
+
+class PersistentConfigHandlerTest : public ::testing::Test {
+  protected:
+    // Writes the file through the root so that its directory exists.
+    void store(const std::string& text) const { root.writeFile(kConfigPath, text); }
+
+    camlet::testing::TemporaryRoot root;
+};
+
+TEST_F(PersistentConfigHandlerTest, LoadGivesTheEmptyTextForMissingOrInvalidFiles) {
+    EXPECT_EQ(PersistentConfigHandler::load(kConfigPath), "");
+    store("{\"params\": ");
+    EXPECT_EQ(PersistentConfigHandler::load(kConfigPath), "");
+    store("");
+    EXPECT_EQ(PersistentConfigHandler::load(kConfigPath), "");
+}
+
+TEST_F(PersistentConfigHandlerTest, LoadReserialisesWithFourSignificantDigitsInFileOrder) {
+    store("{\"b\":0.123456,\n \"a\":[1, 2.5]}");
+    EXPECT_EQ(PersistentConfigHandler::load(kConfigPath), "{\"b\": 0.1235, \"a\": [1, 2.5]}");
+}
+
+TEST_F(PersistentConfigHandlerTest, SaveReplacesTheWholeFile) {
+    store("{\"params\": {\"profiles\": [1, 2, 3, 4, 5, 6, 7, 8, 9, 10]}}");
+    json_t* value = json_pack("{s:{s:i}, s:f}", "params", "configurationStatus", 7, "x", 1.0 / 3);
+    ASSERT_TRUE(PersistentConfigHandler::save(value, kConfigPath));
+    json_decref(value);
+
+    EXPECT_EQ(root.readFile(kConfigPath),
+              "{\"params\": {\"configurationStatus\": 7}, \"x\": 0.3333}");
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigPath), 7);
+}
+
+TEST_F(PersistentConfigHandlerTest, SaveRefusesANullValueAndAMissingDirectory) {
+    EXPECT_FALSE(PersistentConfigHandler::save(nullptr, kConfigPath));
+    json_t* value = json_object();
+    EXPECT_FALSE(PersistentConfigHandler::save(value, kConfigPath));  // localdata/ does not exist
+    json_decref(value);
+    EXPECT_EQ(root.readFile(kConfigPath), "");
+}
+
+TEST_F(PersistentConfigHandlerTest, ConfigurationStatusIsZeroUnlessAnIntegerIsStored) {
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigPath), 0);
+    store("not json");
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigPath), 0);
+    store("{\"params\": {\"configurationStatus\": \"3\"}}");
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigPath), 0);
+    store("{\"params\": []}");
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigPath), 0);
+    store("{\"configurationStatus\": 4, \"params\": {\"configurationStatus\": 12}}");
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigPath), 12);
+}
+
+}  // namespace
