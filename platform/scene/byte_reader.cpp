@@ -43,6 +43,8 @@ bool ByteReader::readI32(int32_t& value) {
     return ok;
 }
 
-bool ByteReader::readU64(uint64_t& value) { return readLittleEndian(8, value); }
+bool ByteReader::readU64(uint64_t& value) {
+    return readLittleEndian(8, value);
+}
 
 }  // namespace scene

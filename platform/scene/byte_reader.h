@@ -10,7 +10,7 @@
 namespace scene {
 
 class ByteReader {
-public:
+  public:
     explicit ByteReader(const std::string& bytes) : m_bytes(bytes) {}
 
     bool readU8(uint8_t& value);
@@ -21,7 +21,7 @@ public:
 
     size_t remaining() const { return m_bytes.size() - m_offset; }
 
-private:
+  private:
     bool readLittleEndian(size_t width, uint64_t& value);
 
     const std::string& m_bytes;
