@@ -5,23 +5,9 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
+using Locker = std::lock_guard<std::recursive_mutex>;
 
-// RAII holder of the service's recursive lock.
-class Locker {
-  public:
-    explicit Locker(GRecMutex* mutex) : m_mutex(mutex) { g_rec_mutex_lock(m_mutex); }
-    ~Locker() { g_rec_mutex_unlock(m_mutex); }
-    Locker(const Locker&) = delete;
-    Locker& operator=(const Locker&) = delete;
-
-  private:
-    GRecMutex* m_mutex;
-};
-
-}  // namespace
-
-GRecMutex IntervalTimerObservable::s_lock;
+std::recursive_mutex IntervalTimerObservable::s_lock;
 bool IntervalTimerObservable::s_initialized = false;
 int IntervalTimerObservable::s_period = 0;
 GThread* IntervalTimerObservable::s_thread = nullptr;
@@ -31,7 +17,7 @@ std::vector<int> IntervalTimerObservable::s_pendingRemovals;
 int IntervalTimerObservable::s_nextId = 0;
 
 void IntervalTimerObservable::initialize(int period) {
-    Locker lock(&s_lock);
+    Locker lock(s_lock);
     if (s_initialized) {
         syslog(LOG_WARNING, "Cannot initialize the IntervalTimerObservable twice\n");
         return;
@@ -43,7 +29,7 @@ void IntervalTimerObservable::initialize(int period) {
 
 void IntervalTimerObservable::deinitialize() {
     {
-        Locker lock(&s_lock);
+        Locker lock(s_lock);
         if (!s_initialized) {
             syslog(LOG_WARNING,
                    "Cannot deinitialize the IntervalTimerObservable if it has not been "
@@ -53,7 +39,7 @@ void IntervalTimerObservable::deinitialize() {
         s_initialized = false;
     }
     g_thread_join(s_thread);
-    Locker lock(&s_lock);
+    Locker lock(s_lock);
     s_thread = nullptr;
     s_activeObservers.clear();
     s_pendingRegistrations.clear();
@@ -63,7 +49,7 @@ void IntervalTimerObservable::deinitialize() {
 
 int IntervalTimerObservable::registerObserver(IntervalTimerObserverData::Callback callback,
                                               int64_t interval) {
-    Locker lock(&s_lock);
+    Locker lock(s_lock);
     if (!s_initialized) {
         syslog(LOG_WARNING,
                "Cannot register an observer if the IntervalTimerObservable is not running\n");
@@ -79,7 +65,7 @@ void IntervalTimerObservable::unregisterObserver(int id) {
     if (id == -1) {
         return;
     }
-    Locker lock(&s_lock);
+    Locker lock(s_lock);
     if (s_initialized) {
         s_pendingRemovals.push_back(id);
     }
@@ -89,7 +75,7 @@ gpointer IntervalTimerObservable::run(gpointer) {
     for (;;) {
         int period;
         {
-            Locker lock(&s_lock);
+            Locker lock(s_lock);
             if (!s_initialized) {
                 break;
             }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "interval_timer_observer_data.h"
@@ -32,7 +33,7 @@ class IntervalTimerObservable {
     static void applyPendingChanges();
     static void notifyDueObservers();
 
-    static GRecMutex s_lock;
+    static std::recursive_mutex s_lock;
     static bool s_initialized;
     static int s_period;
     static GThread* s_thread;

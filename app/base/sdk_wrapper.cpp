@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,7 +43,7 @@ struct EventRecord {
 using DeclarationTable = std::map<std::string, std::unique_ptr<EventRecord>>;
 
 struct WrapperState {
-    GMutex mutex;
+    std::mutex mutex;
     std::unique_ptr<DeclarationTable> declarations;
     ZKEventHandler* eventHandler = nullptr;
     std::string appName;
@@ -54,13 +55,7 @@ struct WrapperState {
 
 WrapperState g_wrapper;
 
-class WrapperLock {
-  public:
-    WrapperLock() { g_mutex_lock(&g_wrapper.mutex); }
-    ~WrapperLock() { g_mutex_unlock(&g_wrapper.mutex); }
-    WrapperLock(const WrapperLock&) = delete;
-    WrapperLock& operator=(const WrapperLock&) = delete;
-};
+using WrapperLock = std::lock_guard<std::mutex>;
 
 // Keys and namespaces of the generic event topics.
 constexpr const char* kTopicNamespace = "tnszelk";
@@ -243,7 +238,7 @@ EventRecord* sendableRecord(const char* key, const char* const (&formats)[3]) {
 
 void onUndeclarationDue(int observerId) {
     {
-        WrapperLock lock;
+        WrapperLock lock(g_wrapper.mutex);
         auto& pending = g_wrapper.pendingUndeclarations;
         for (auto it = pending.begin(); it != pending.end(); ++it) {
             if (it->second == observerId) {
@@ -272,7 +267,7 @@ auto createWithRetries(Create create, const char* failureFormat) {
 
 int sdk_wrapper_init(const char* appName, const char* displayName, const char* vendor) {
     mainloop_start(appName, displayName, vendor);
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     g_wrapper.appName = appName;
     g_wrapper.displayName = displayName;
     g_wrapper.vendor = vendor;
@@ -296,7 +291,7 @@ int sdk_wrapper_init(const char* appName, const char* displayName, const char* v
 }
 
 void sdk_wrapper_cleanup() {
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     for (const auto& pending : g_wrapper.pendingUndeclarations) {
         undeclareKey(pending.first);
     }
@@ -323,7 +318,7 @@ void sdk_wrapper_cleanup() {
 
 int sdk_wrapper_event_add(const char* key, const char* topic2Value, const char* topic2NiceName,
                           int flags, const char* dataKey) {
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     if (g_wrapper.eventHandler == nullptr) {
         syslog(LOG_ERR, "Cannot register event %s (handler not initialized)\n", topic2NiceName);
         return 0;
@@ -353,7 +348,7 @@ int sdk_wrapper_event_add(const char* key, const char* topic2Value, const char* 
 
 int sdk_wrapper_event_add(const char* key, const char* niceName, int flags, const char* dataKey,
                           ZKEventKeyValueSet* keyValueSet) {
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     std::unique_ptr<ZKEventKeyValueSet, void (*)(ZKEventKeyValueSet*)> set(
         keyValueSet, zk_event_key_value_set_free);
     if (g_wrapper.eventHandler == nullptr) {
@@ -379,7 +374,7 @@ int sdk_wrapper_event_add(const char* key, const char* niceName, int flags, cons
 }
 
 int sdk_wrapper_event_add_onvif_motion_alarm_event(const char* key, int source, int initialState) {
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     auto record = makeRecord(kOnvifMotionAlarmType, source, nullptr);
     record->state = initialState;
     switch (referenceExisting(
@@ -412,7 +407,7 @@ int sdk_wrapper_event_add_onvif_motion_alarm_event(const char* key, int source, 
 
 int sdk_wrapper_event_add_onvif_motion_region_alarm_event(const char* key, const char* ruleName,
                                                           int source, int initialState) {
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     auto record = makeRecord(kOnvifMotionRegionAlarmType, source, nullptr);
     record->state = initialState;
     switch (referenceExisting(
@@ -454,7 +449,7 @@ int sdk_wrapper_event_send(const char* key, int state, const char* data, const i
     static const char* const kFormats[3] = {"Cannot send event %s. Handler is not initialized\n",
                                             "Cannot send event %s. No events are registered\n",
                                             "Cannot send event %s.  Event is not registered\n"};
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     EventRecord* record = sendableRecord(key, kFormats);
     if (record == nullptr) {
         return 0;
@@ -492,7 +487,7 @@ int sdk_wrapper_onvif_motion_alarm_event_send(const char* key, int state, const 
         "Cannot send ONVIF Motion Alarm event. Handler is not initialized\n",
         "Cannot send ONVIF Motion Alarm event. No events are registered\n",
         "Cannot send ONVIF Motion Alarm event.  Event is not registered\n"};
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     EventRecord* record = sendableRecord(key, kFormats);
     if (record == nullptr) {
         return 0;
@@ -519,7 +514,7 @@ int sdk_wrapper_onvif_motion_region_alarm_event_send(const char* key, int state,
         "Cannot send ONVIF Motion Region Alarm event. Handler is not initialized\n",
         "Cannot send ONVIF Motion Region Alarm event. No events are registered\n",
         "Cannot send ONVIF Motion Region Alarm event.  Event is not registered\n"};
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     EventRecord* record = sendableRecord(key, kFormats);
     if (record == nullptr) {
         return 0;
@@ -549,7 +544,7 @@ int sdk_wrapper_onvif_motion_region_alarm_event_send(const char* key, int state,
 }
 
 int sdk_wrapper_event_remove(const char* key) {
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     EventRecord* record = findRecord(key);
     if (record == nullptr) {
         syslog(LOG_ERR, "Cannot remove event declaration for event %s as it is not registered\n",
@@ -575,7 +570,7 @@ char* sdk_wrapper_param_get(const char* name, char* buffer, int size) {
     if (buffer == nullptr || size <= 0) {
         return buffer;
     }
-    WrapperLock lock;
+    WrapperLock lock(g_wrapper.mutex);
     buffer[0] = '\0';
     if (g_wrapper.parameterHandler == nullptr) {
         syslog(LOG_WARNING, "Cannot get parameter %s (handler not initialized). Using: %s = %s\n",

@@ -7,8 +7,8 @@
 
 #include <cstdlib>
 
-GMutex Lifecycle::s_mutex;
-GCond Lifecycle::s_wakeUp;
+std::mutex Lifecycle::s_mutex;
+std::condition_variable Lifecycle::s_wakeUp;
 bool Lifecycle::s_running = true;
 CameraContainer* Lifecycle::s_cameraContainer_p = nullptr;
 
@@ -24,11 +24,11 @@ sigset_t terminationSignals() {
 }  // namespace
 
 void Lifecycle::lock() {
-    g_mutex_lock(&s_mutex);
+    s_mutex.lock();
 }
 
 void Lifecycle::unlock() {
-    g_mutex_unlock(&s_mutex);
+    s_mutex.unlock();
 }
 
 bool Lifecycle::installTerminationHandler() {
@@ -51,9 +51,11 @@ bool Lifecycle::installTerminationHandler() {
 }
 
 void Lifecycle::waitForTermination() {
-    while (s_running) {
-        g_cond_wait(&s_wakeUp, &s_mutex);
-    }
+    // The lock is held by this thread already; adopt it for the wait and
+    // keep holding it afterwards.
+    std::unique_lock<std::mutex> lock(s_mutex, std::adopt_lock);
+    s_wakeUp.wait(lock, [] { return !s_running; });
+    lock.release();
 }
 
 void Lifecycle::setCameraContainer(CameraContainer* container) {
@@ -79,6 +81,6 @@ void Lifecycle::handleTermination() {
         _exit(EXIT_FAILURE);
     }
     s_running = false;
-    g_cond_signal(&s_wakeUp);
+    s_wakeUp.notify_one();
     unlock();
 }

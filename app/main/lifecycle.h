@@ -2,6 +2,9 @@
 
 #include <glib.h>
 
+#include <condition_variable>
+#include <mutex>
+
 class CameraContainer;
 
 // The life of the process. The main thread holds the lifecycle lock from
@@ -33,8 +36,8 @@ class Lifecycle {
     static gpointer waitForSignals(gpointer);
     static void handleTermination();
 
-    static GMutex s_mutex;
-    static GCond s_wakeUp;
+    static std::mutex s_mutex;
+    static std::condition_variable s_wakeUp;
     static bool s_running;
     static CameraContainer* s_cameraContainer_p;
 };

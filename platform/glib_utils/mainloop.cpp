@@ -1,59 +1,48 @@
 #include "glib_mainloop.h"
 
+#include <condition_variable>
 #include <mutex>
 
 namespace {
 
-struct MainLoopThread {
-    std::mutex mutex;
-    GMainLoop* loop = nullptr;
-
+// The loop thread. Waiting uses standard mutexes rather than GLib's, so that
+// ThreadSanitizer sees the hand-over between the threads.
+class MainLoopThread {
+public:
     bool start(const char* threadName) {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (loop != nullptr) {
+        std::lock_guard<std::mutex> lock(m_startMutex);
+        if (m_loop != nullptr) {
             return true;
         }
-        loop = g_main_loop_new(nullptr, FALSE);
-        // The loop is announced as running from an idle callback, so that the
-        // caller returns only once callbacks are being dispatched.
-        GMutex readyMutex;
-        GCond ready;
-        bool running = false;
-        g_mutex_init(&readyMutex);
-        g_cond_init(&ready);
-        struct Start {
-            GMutex* mutex;
-            GCond* cond;
-            bool* running;
-        } start{&readyMutex, &ready, &running};
-        g_idle_add(
-            [](gpointer data) -> gboolean {
-                auto* s = static_cast<Start*>(data);
-                g_mutex_lock(s->mutex);
-                *s->running = true;
-                g_cond_signal(s->cond);
-                g_mutex_unlock(s->mutex);
-                return G_SOURCE_REMOVE;
-            },
-            &start);
-        GThread* thread = g_thread_new(threadName, runLoop, loop);
-        g_thread_unref(thread);
-        g_mutex_lock(&readyMutex);
-        while (!running) {
-            g_cond_wait(&ready, &readyMutex);
-        }
-        g_mutex_unlock(&readyMutex);
-        g_cond_clear(&ready);
-        g_mutex_clear(&readyMutex);
+        m_loop = g_main_loop_new(nullptr, FALSE);
+        // The loop is announced as running from an idle callback, so that
+        // the caller returns only once callbacks are being dispatched.
+        g_idle_add(announceRunning, this);
+        g_thread_unref(g_thread_new(threadName, runLoop, m_loop));
+        std::unique_lock<std::mutex> ready(m_readyMutex);
+        m_readyCondition.wait(ready, [this] { return m_running; });
         return true;
     }
 
+private:
+    static gboolean announceRunning(gpointer data) {
+        auto* self = static_cast<MainLoopThread*>(data);
+        std::lock_guard<std::mutex> lock(self->m_readyMutex);
+        self->m_running = true;
+        self->m_readyCondition.notify_all();
+        return G_SOURCE_REMOVE;
+    }
+
     static gpointer runLoop(gpointer data) {
-        auto* mainLoop = static_cast<GMainLoop*>(data);
-        g_main_context_push_thread_default(nullptr);
-        g_main_loop_run(mainLoop);
+        g_main_loop_run(static_cast<GMainLoop*>(data));
         return nullptr;
     }
+
+    std::mutex m_startMutex;
+    GMainLoop* m_loop = nullptr;
+    std::mutex m_readyMutex;
+    std::condition_variable m_readyCondition;
+    bool m_running = false;
 };
 
 MainLoopThread& mainLoopThread() {

@@ -2,46 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace {
+
+struct Seen {
+    std::mutex mutex;
+    std::condition_variable cond;
+    std::thread::id thread;
+    bool done = false;
+
+    static gboolean record(gpointer data) {
+        auto* seen = static_cast<Seen*>(data);
+        std::lock_guard<std::mutex> lock(seen->mutex);
+        seen->thread = std::this_thread::get_id();
+        seen->done = true;
+        seen->cond.notify_all();
+        return G_SOURCE_REMOVE;
+    }
+};
 
 TEST(MainLoop, DispatchesDefaultContextSourcesOnItsOwnThread) {
     ASSERT_TRUE(mainloop_start("test", "Test", "Vendor"));
     ASSERT_TRUE(mainloop_start("test", "Test", "Vendor"));  // second start is harmless
 
-    struct Seen {
-        GMutex mutex;
-        GCond cond;
-        GThread* thread = nullptr;
-        bool done = false;
-    } seen;
-    g_mutex_init(&seen.mutex);
-    g_cond_init(&seen.cond);
-    g_idle_add(
-        [](gpointer data) -> gboolean {
-            auto* s = static_cast<Seen*>(data);
-            g_mutex_lock(&s->mutex);
-            s->thread = g_thread_self();
-            s->done = true;
-            g_cond_signal(&s->cond);
-            g_mutex_unlock(&s->mutex);
-            return G_SOURCE_REMOVE;
-        },
-        &seen);
-
-    g_mutex_lock(&seen.mutex);
-    const gint64 deadline = g_get_monotonic_time() + 5 * G_TIME_SPAN_SECOND;
-    while (!seen.done && g_cond_wait_until(&seen.cond, &seen.mutex, deadline)) {
-    }
-    const bool done = seen.done;
-    GThread* thread = seen.thread;
-    g_mutex_unlock(&seen.mutex);
-
-    ASSERT_TRUE(done);
-    EXPECT_NE(thread, g_thread_self());
-    g_cond_clear(&seen.cond);
-    g_mutex_clear(&seen.mutex);
+    Seen seen;
+    g_idle_add(Seen::record, &seen);
+    std::unique_lock<std::mutex> lock(seen.mutex);
+    ASSERT_TRUE(seen.cond.wait_for(lock, std::chrono::seconds(5), [&] { return seen.done; }));
+    EXPECT_NE(seen.thread, std::this_thread::get_id());
 }
 
 }  // namespace

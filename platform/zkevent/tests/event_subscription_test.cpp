@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,18 +16,9 @@ namespace {
 
 // Collects the events delivered to one subscription, on the main-loop thread.
 struct Received {
-    GMutex mutex;
-    GCond cond;
+    std::mutex mutex;
+    std::condition_variable cond;
     std::vector<std::pair<int, gint64>> tokensAndTimes;
-
-    Received() {
-        g_mutex_init(&mutex);
-        g_cond_init(&cond);
-    }
-    ~Received() {
-        g_cond_clear(&cond);
-        g_mutex_clear(&mutex);
-    }
 
     static void onEvent(guint, ZKEvent* event, gpointer self) {
         auto* received = static_cast<Received*>(self);
@@ -33,22 +27,18 @@ struct Received {
                                            nullptr, &token, nullptr);
         GTimeVal time;
         zk_event_get_time(event, &time);
-        g_mutex_lock(&received->mutex);
+        zk_event_free(event);
+        std::lock_guard<std::mutex> lock(received->mutex);
         received->tokensAndTimes.emplace_back(
             token, static_cast<gint64>(time.tv_sec) * G_USEC_PER_SEC + time.tv_usec);
-        g_cond_signal(&received->cond);
-        g_mutex_unlock(&received->mutex);
-        zk_event_free(event);
+        received->cond.notify_all();
     }
 
     std::vector<std::pair<int, gint64>> waitFor(size_t count) {
-        g_mutex_lock(&mutex);
-        const gint64 deadline = g_get_monotonic_time() + 5 * G_TIME_SPAN_SECOND;
-        while (tokensAndTimes.size() < count && g_cond_wait_until(&cond, &mutex, deadline)) {
-        }
-        auto copy = tokensAndTimes;
-        g_mutex_unlock(&mutex);
-        return copy;
+        std::unique_lock<std::mutex> lock(mutex);
+        cond.wait_for(lock, std::chrono::seconds(5),
+                      [&] { return tokensAndTimes.size() >= count; });
+        return tokensAndTimes;
     }
 };
 
