@@ -1,11 +1,14 @@
 // Callers of the clip treat every returned ring as a polygon of its own, so a
-// hole ring would be taken for a filled polygon. A region with holes is
-// therefore cut in two along a line through its first hole: the hole then
-// opens onto the cut line and becomes a notch of each half. The halves are
-// clipped again and cut further while they still enclose holes.
+// hole ring would be taken for a filled polygon. When the result has holes,
+// the plane is therefore cut into rectangular cells, and the result is
+// computed afresh inside each cell (subject clipped to the cell, then the
+// operation), always from the original operands, so rounding errors do not
+// pile up. A cell whose result still encloses a hole is cut in two along a
+// line through that hole: the hole then opens onto the cut line and becomes a
+// notch of the result in each half.
 //
-// A half of region R on one side of a line encloses exactly the holes of R
-// that lie strictly on that side, so each cut removes the hole it passes
+// The result inside a cell encloses exactly the holes of the whole result
+// that lie strictly inside the cell, so each cut removes the hole it passes
 // through. Only rounding interferes: the engine rounds the points where edges
 // meet the cut line, and a hole less than one unit wide at the line can close
 // up again. What is left of it lies on one side of the line, so its extent
@@ -17,6 +20,7 @@
 #include "hole_free_clip.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -28,13 +32,6 @@ using ClipperLib::IntPoint;
 using ClipperLib::Path;
 using ClipperLib::Paths;
 using ClipperLib::PolyNode;
-
-// One connected region of a clip result: its outer ring and the holes
-// directly inside it.
-struct Region {
-    Path outer;
-    Paths holes;
-};
 
 struct Bounds {
     cInt minX;
@@ -54,17 +51,11 @@ Bounds boundsOf(const Path& ring) {
     return bounds;
 }
 
-// The outer rings of a tree level with their holes; islands inside a hole
-// are regions of their own.
-void collectRegions(const PolyNode& parent, std::vector<Region>& regions) {
-    for (const PolyNode* outer : parent.Childs) {
-        Region region{outer->Contour, {}};
-        for (const PolyNode* hole : outer->Childs) {
-            region.holes.push_back(hole->Contour);
-            collectRegions(*hole, regions);
-        }
-        regions.push_back(std::move(region));
-    }
+Path rectangle(const Bounds& bounds) {
+    return {{bounds.minX, bounds.minY},
+            {bounds.maxX, bounds.minY},
+            {bounds.maxX, bounds.maxY},
+            {bounds.minX, bounds.maxY}};
 }
 
 // The line x = at (vertical) or y = at.
@@ -96,74 +87,113 @@ CutLine cutThrough(const Path& hole) {
     return {true, edgeX};
 }
 
-Path rectangle(cInt minX, cInt maxX, cInt minY, cInt maxY) {
-    return {{minX, minY}, {maxX, minY}, {maxX, maxY}, {minX, maxY}};
-}
-
-// The two sides of the cut, each as a rectangle that covers the region's
-// part on that side.
-std::pair<Path, Path> sidesOf(const CutLine& cut, const Bounds& region) {
-    const Bounds b{region.minX - 1, region.maxX + 1, region.minY - 1, region.maxY + 1};
+std::pair<Bounds, Bounds> halvesOf(const Bounds& cell, const CutLine& cut) {
     if (cut.vertical) {
-        return {rectangle(b.minX, cut.at, b.minY, b.maxY), rectangle(cut.at, b.maxX, b.minY, b.maxY)};
+        return {{cell.minX, cut.at, cell.minY, cell.maxY},
+                {cut.at, cell.maxX, cell.minY, cell.maxY}};
     }
-    return {rectangle(b.minX, b.maxX, b.minY, cut.at), rectangle(b.minX, b.maxX, cut.at, b.maxY)};
+    return {{cell.minX, cell.maxX, cell.minY, cut.at}, {cell.minX, cell.maxX, cut.at, cell.maxY}};
 }
 
-bool clipToTree(const Paths& subject, const Path& clip, ClipperLib::ClipType type,
-                ClipperLib::PolyTree& tree) {
+bool execute(const Paths& subject, ClipperLib::PolyFillType subjectFill, const Path& clip,
+             ClipperLib::ClipType type, ClipperLib::PolyTree& tree) {
     ClipperLib::Clipper clipper;
     clipper.AddPaths(subject, ClipperLib::ptSubject, true);
     clipper.AddPath(clip, ClipperLib::ptClip, true);
-    return clipper.Execute(type, tree, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    return clipper.Execute(type, tree, subjectFill, ClipperLib::pftEvenOdd);
 }
 
-// Cuts granted per hole: halving an int16 extent below two units takes 16
-// cuts, once across and once along, plus the cut that opens it.
-constexpr std::size_t kCutsPerHole = 33;
+class HoleFreeClip {
+  public:
+    HoleFreeClip(const Path& subject, const Path& clip, ClipperLib::ClipType type)
+        : subject_(subject), clip_(clip), type_(type) {}
 
-std::size_t holeCount(const std::vector<Region>& regions) {
-    std::size_t holes = 0;
-    for (const Region& region : regions) {
-        holes += region.holes.size();
-    }
-    return holes;
-}
-
-// Works through a list rather than by recursion, so that many holes cannot
-// exhaust a small thread stack.
-bool appendWithoutHoles(const ClipperLib::PolyTree& tree, Paths& pieces) {
-    std::vector<Region> pending;
-    collectRegions(tree, pending);
-    std::size_t cutsLeft = kCutsPerHole * holeCount(pending);
-    while (!pending.empty()) {
-        Region region = std::move(pending.back());
-        pending.pop_back();
-        if (region.holes.empty() || cutsLeft == 0) {
-            pieces.push_back(std::move(region.outer));
-            continue;
+    bool run(Paths& pieces) {
+        ClipperLib::PolyTree whole;
+        if (!execute({subject_}, ClipperLib::pftEvenOdd, clip_, type_, whole)) {
+            return false;
         }
+        const Paths holes = holesOf(whole);
+        if (holes.empty()) {
+            appendOuters(whole, pieces);
+            return true;
+        }
+        // The result lies inside the subject, so its box is the first cell.
+        Bounds box = boundsOf(subject_);
+        box = {box.minX - 1, box.maxX + 1, box.minY - 1, box.maxY + 1};
+        std::size_t cutsLeft = kCutsPerHole * holes.size();
+        const auto halves = halvesOf(box, cutThrough(holes.front()));
         --cutsLeft;
-        const auto sides = sidesOf(cutThrough(region.holes.front()), boundsOf(region.outer));
-        Paths rings = std::move(region.holes);
-        rings.push_back(std::move(region.outer));
-        for (const Path* side : {&sides.first, &sides.second}) {
-            ClipperLib::PolyTree half;
-            if (!clipToTree(rings, *side, ClipperLib::ctIntersection, half)) {
+        // A list rather than recursion, so that many holes cannot exhaust a
+        // small thread stack.
+        std::vector<Bounds> cells{halves.first, halves.second};
+        while (!cells.empty()) {
+            const Bounds cell = cells.back();
+            cells.pop_back();
+            ClipperLib::PolyTree part;
+            if (!clipInCell(cell, part)) {
                 return false;
             }
-            collectRegions(half, pending);
+            const Paths left = holesOf(part);
+            if (left.empty() || cutsLeft == 0) {
+                appendOuters(part, pieces);
+                continue;
+            }
+            --cutsLeft;
+            const auto split = halvesOf(cell, cutThrough(left.front()));
+            cells.push_back(split.first);
+            cells.push_back(split.second);
+        }
+        return true;
+    }
+
+  private:
+    // Cuts granted per hole: halving an int16 extent below two units takes
+    // 16 cuts, once across and once along, plus the cut that opens it.
+    static constexpr std::size_t kCutsPerHole = 33;
+
+    bool clipInCell(const Bounds& cell, ClipperLib::PolyTree& tree) const {
+        ClipperLib::PolyTree inCell;
+        if (!execute({subject_}, ClipperLib::pftEvenOdd, rectangle(cell),
+                     ClipperLib::ctIntersection, inCell)) {
+            return false;
+        }
+        Paths part;
+        ClipperLib::PolyTreeToPaths(inCell, part);
+        // Engine output: outer rings wind positively, holes negatively.
+        return execute(part, ClipperLib::pftPositive, clip_, type_, tree);
+    }
+
+    static Paths holesOf(const ClipperLib::PolyTree& tree) {
+        Paths holes;
+        for (const PolyNode* node = tree.GetFirst(); node != nullptr; node = node->GetNext()) {
+            if (node->IsHole()) {
+                holes.push_back(node->Contour);
+            }
+        }
+        return holes;
+    }
+
+    // Outer rings without positive area are rounding debris of self-crossing
+    // input a few units across; they are left out.
+    static void appendOuters(const ClipperLib::PolyTree& tree, Paths& pieces) {
+        for (const PolyNode* node = tree.GetFirst(); node != nullptr; node = node->GetNext()) {
+            if (!node->IsHole() && ClipperLib::Area(node->Contour) > 0.0) {
+                pieces.push_back(node->Contour);
+            }
         }
     }
-    return true;
-}
+
+    const Path& subject_;
+    const Path& clip_;
+    ClipperLib::ClipType type_;
+};
 
 }  // namespace
 
 bool clipWithoutHoles(const Path& subject, const Path& clip, ClipperLib::ClipType type,
                       Paths& pieces) {
-    ClipperLib::PolyTree tree;
-    return clipToTree({subject}, clip, type, tree) && appendWithoutHoles(tree, pieces);
+    return HoleFreeClip(subject, clip, type).run(pieces);
 }
 
 }  // namespace gm

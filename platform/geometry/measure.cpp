@@ -1,9 +1,9 @@
 // Centroid and area of a polygon by the shoelace formula.
 
 #include <climits>
-#include <cstdlib>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 #include "gm_geometry.h"
 

@@ -20,17 +20,17 @@ typedef struct gm_point {
 
 enum {
     GM_OK = 0,
-    GM_ERR_ARGUMENT = -1,   // null pointer, too few vertices or unknown mode
-    GM_ERR_DEGENERATE = -2, // a polygon without area has no centroid
-    GM_ERR_RANGE = -3,      // the result does not fit the output type
-    GM_ERR_MEMORY = -4,     // an allocation failed
-    GM_ERR_CLIP = -5        // the clipping engine rejected the input
+    GM_ERR_ARGUMENT = -1,    // null pointer, too few vertices or unknown mode
+    GM_ERR_DEGENERATE = -2,  // a polygon without area has no centroid
+    GM_ERR_RANGE = -3,       // the result does not fit the output type
+    GM_ERR_MEMORY = -4,      // an allocation failed
+    GM_ERR_CLIP = -5         // the clipping engine rejected the input
 };
 
 // Clip modes of gm_clip_pp.
 enum {
-    GM_CLIP_INTERSECTION = 0, // A and B
-    GM_CLIP_DIFFERENCE = 3    // A minus B
+    GM_CLIP_INTERSECTION = 0,  // A and B
+    GM_CLIP_DIFFERENCE = 3     // A minus B
 };
 
 // Area centroid of a polygon of at least three vertices, rounded to the

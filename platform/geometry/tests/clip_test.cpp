@@ -31,7 +31,7 @@ int64_t twiceSignedArea(const Points& ring) {
 
 // Owns what gm_clip_pp returns and releases it the documented way.
 class ClipResult {
-public:
+  public:
     ClipResult(const Points& a, const Points& b, int mode)
         : status_(gm_clip_pp(&rings_, &counts_, &count_, a.data(), countOf(a), b.data(), countOf(b),
                              mode)) {}
@@ -66,7 +66,7 @@ public:
         return pieces;
     }
 
-private:
+  private:
     gm_point_t** rings_ = nullptr;
     int* counts_ = nullptr;
     int count_ = -1;
@@ -230,6 +230,21 @@ TEST(GmClip, RandomHolesAreAlwaysCutAway) {
             return;
         }
     }
+}
+
+TEST(GmClip, ThinSelfCrossingOperandsLoseNoArea) {
+    // A self-crossing sliver a few units high: the result's holes are
+    // rounded outlines that touch themselves, and cutting them must neither
+    // loop nor drop the large region around them.
+    const Points a = square(-2000, -2000, 4000);
+    const Points sliver{{-1265, 251}, {-560, 246}, {-559, 250}, {-1493, 252},
+                        {-560, 252},  {-559, 247}, {45, 246},   {-562, 252},
+                        {-560, 247},  {-238, 247}, {-559, 250}};
+    const ClipResult result(a, sliver, GM_CLIP_DIFFERENCE);
+    ASSERT_EQ(result.status(), GM_OK);
+    expectNoHoleRings(result);
+    const double exact = 2.0 * (16000000 - 1960 - 1408);
+    EXPECT_NEAR(static_cast<double>(result.twiceTotalArea()), exact, exact * 1e-3);
 }
 
 TEST(GmClip, RejectsBadArgumentsWithoutAllocating) {

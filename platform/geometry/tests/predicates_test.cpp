@@ -86,10 +86,10 @@ TEST(GmPredicates, UseExactArithmeticAtTheCoordinateExtremes) {
     const Points big{{-32768, -32768}, {32767, -32768}, {32767, 32767}, {-32768, 32767}};
     EXPECT_EQ(inside({32767, 0}, big), 1);
     EXPECT_EQ(inside({0, 0}, big), 1);
-    EXPECT_EQ(linesIntersect({{-32768, -32768}, {32767, 32767}}, {{-32768, 32767}, {32767, -32768}}),
-              1);
-    EXPECT_EQ(linesIntersect({{-32768, -32768}, {32767, 32766}}, {{-32768, -32767}, {32767, 32767}}),
-              0);
+    EXPECT_EQ(
+        linesIntersect({{-32768, -32768}, {32767, 32767}}, {{-32768, 32767}, {32767, -32768}}), 1);
+    EXPECT_EQ(
+        linesIntersect({{-32768, -32768}, {32767, 32766}}, {{-32768, -32767}, {32767, 32767}}), 0);
 }
 
 }  // namespace
