@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 
 #include "camlet_root.h"
 #include "utils.h"
@@ -13,15 +14,9 @@ namespace {
 
 constexpr size_t kDumpFlags = JSON_REAL_PRECISION(4);
 
-GMutex g_fileMutex;
-
-class FileLock {
-  public:
-    FileLock() { g_mutex_lock(&g_fileMutex); }
-    ~FileLock() { g_mutex_unlock(&g_fileMutex); }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-};
+// Serialises every access to the stored files.
+std::mutex g_fileMutex;
+using FileLock = std::lock_guard<std::mutex>;
 
 struct JsonDecref {
     void operator()(json_t* value) const { json_decref(value); }
@@ -49,7 +44,7 @@ JsonValue loadFile(const std::string& path, bool logFailure) {
 }  // namespace
 
 std::string PersistentConfigHandler::load(const std::string& path) {
-    FileLock lock;
+    const FileLock lock(g_fileMutex);
     const JsonValue value = loadFile(path, true);
     if (!value) {
         return "";
@@ -59,7 +54,7 @@ std::string PersistentConfigHandler::load(const std::string& path) {
 }
 
 bool PersistentConfigHandler::save(const json_t* value, const std::string& path) {
-    FileLock lock;
+    const FileLock lock(g_fileMutex);
     const DumpedText text(value != nullptr ? json_dumps(value, kDumpFlags) : nullptr);
     if (!text) {
         syslog(LOG_WARNING, "Failed to write to file %s\n", path.c_str());
@@ -69,7 +64,7 @@ bool PersistentConfigHandler::save(const json_t* value, const std::string& path)
 }
 
 int PersistentConfigHandler::getConfigurationStatus(const std::string& path) {
-    FileLock lock;
+    const FileLock lock(g_fileMutex);
     const JsonValue document = loadFile(path, false);
     const json_t* params = json_object_get(document.get(), "params");
     const json_t* status = json_object_get(params, "configurationStatus");
