@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "wardset_lib/events/handle_group.h"
-#include "wardset_lib/events/onvif_state_event_producer.h"
-#include "wardset_lib/events/state_event_producer.h"
-#include "wardset_lib/events/state_event_producer_i.h"
+#include "events/handle_group.h"
+#include "events/onvif_state_event_producer.h"
+#include "events/state_event_producer.h"
+#include "events/state_event_producer_i.h"
 
 // The process-wide publisher of this product's alarm events: every profile
 // event with its "Any" aggregates, mirrored by the camera's ONVIF motion

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "event_log.h"
+#include "events/state_event_handler.h"
 #include "platform_events_fixture.h"
-#include "wardset_lib/events/state_event_handler.h"
 
 namespace {
 

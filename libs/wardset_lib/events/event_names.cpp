@@ -1,4 +1,4 @@
-#include "wardset_lib/events/event_names.h"
+#include "events/event_names.h"
 
 #include "base/camera_info.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wardset_lib/events/state_event_producer_handle.h"
+#include "events/state_event_producer_handle.h"
 
 // A registered profile event: its handle with the state event producer and
 // the handle of the ONVIF event that mirrors it.

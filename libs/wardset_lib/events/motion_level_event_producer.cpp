@@ -1,4 +1,4 @@
-#include "wardset_lib/events/motion_level_event_producer.h"
+#include "events/motion_level_event_producer.h"
 
 #include <glib.h>
 #include <syslog.h>

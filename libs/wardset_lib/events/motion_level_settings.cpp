@@ -1,4 +1,4 @@
-#include "wardset_lib/events/motion_level_settings.h"
+#include "events/motion_level_settings.h"
 
 #include <jansson.h>
 

@@ -1,7 +1,7 @@
-#include "wardset_lib/events/onvif_state_event_producer.h"
+#include "events/onvif_state_event_producer.h"
 
 #include "base/sdk_wrapper.h"
-#include "wardset_lib/events/event_names.h"
+#include "events/event_names.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "wardset_lib/events/state_event_producer_handle.h"
+#include "events/state_event_producer_handle.h"
 
 // Mirrors the profile alarms as the platform's ONVIF motion alarm: one event
 // per camera, shared by all its profiles, active while any of them is.

@@ -1,6 +1,6 @@
-#include "wardset_lib/events/state_event_handler.h"
+#include "events/state_event_handler.h"
 
-#include "wardset_lib/events/event_names.h"
+#include "events/event_names.h"
 
 StateEventHandler::StateEventHandler(int camera, int uid, const std::string& guardTypeName,
                                      const std::string& profileName, int64_t minDuration,

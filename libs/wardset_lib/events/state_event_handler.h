@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/timer.h"
-#include "wardset_lib/events/state_event_producer_i.h"
+#include "events/state_event_producer_i.h"
 
 // Turns a guard's per-frame alarm decision into start and end events: the
 // event starts on the first alarm frame and ends on the first frame without

@@ -1,4 +1,4 @@
-#include "wardset_lib/events/state_event_producer.h"
+#include "events/state_event_producer.h"
 
 #include <syslog.h>
 
@@ -6,7 +6,7 @@
 
 #include "base/camera_info.h"
 #include "base/sdk_wrapper.h"
-#include "wardset_lib/events/event_names.h"
+#include "events/event_names.h"
 
 namespace {
 

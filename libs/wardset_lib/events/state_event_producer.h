@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "wardset_lib/events/state_event_producer_handle.h"
+#include "events/state_event_producer_handle.h"
 
 // Declares and sends the stateful profile events of the cameras together with
 // the "Any" events that aggregate them: per camera an "Any Profile" event that

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "wardset_lib/events/state_event_producer_handle.h"
+#include "events/state_event_producer_handle.h"
 
 // Publisher of stateful alarm events. Times are microseconds of the
 // monotonic clock; an end event without a time carries the current time.

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "event_log.h"
+#include "events/motion_level_event_producer.h"
+#include "events/motion_level_settings.h"
 #include "platform_events_fixture.h"
-#include "wardset_lib/events/motion_level_event_producer.h"
-#include "wardset_lib/events/motion_level_settings.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "event_log.h"
+#include "events/event_names.h"
+#include "events/onvif_state_event_producer.h"
+#include "events/state_event_producer.h"
 #include "platform_events_fixture.h"
-#include "wardset_lib/events/event_names.h"
-#include "wardset_lib/events/onvif_state_event_producer.h"
-#include "wardset_lib/events/state_event_producer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "wardset_lib/events/onvif_state_event_producer.h"
+#include "events/onvif_state_event_producer.h"
 
 #include <gtest/gtest.h>
 

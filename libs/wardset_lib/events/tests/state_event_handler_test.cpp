@@ -1,4 +1,4 @@
-#include "wardset_lib/events/state_event_handler.h"
+#include "events/state_event_handler.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "wardset_lib/events/state_event_producer.h"
+#include "events/state_event_producer.h"
 
 #include <gtest/gtest.h>
 
