@@ -28,24 +28,16 @@ class DW_StateEventProducerTest : public PlatformEventsFixture {
 
 TEST_F(DW_StateEventProducerTest, OneAlarmFrameGivesProfileAnyAndOnvifStartAndEnd) {
     auto handler = makeHandler(1, 3, "Entrance");
-    EXPECT_EQ(eventlog::read(root), (Lines{"declare Camera1Profile3", "declare Camera1ProfileANY",
-                                           "declare MotionAlarm:0"}));
     EXPECT_EQ(eventlog::niceNames(root).at("Camera1Profile3"), "Dwellwatch: Entrance");
-
     handler->handleAlarm(true, 10 * kSecond);
-    handler->handleAlarm(false, 13 * kSecond);
-    EXPECT_EQ(
-        eventlog::read(root, "send"),
-        (Lines{"send Camera1Profile3 1", "send Camera1ProfileANY 1", "send MotionAlarm:0 1"}));
     handler->handleAlarm(false, 13 * kSecond + 1);
-    EXPECT_EQ(eventlog::read(root, "send").size(), 6u);
-    EXPECT_EQ(eventlog::read(root, "send").back(), "send MotionAlarm:0 0");
-
     handler.reset();
-    const Lines undeclared = eventlog::waitForLines(root, 12);
-    EXPECT_EQ(Lines(undeclared.begin() + 9, undeclared.end()),
-              (Lines{"undeclare Camera1Profile3", "undeclare Camera1ProfileANY",
-                     "undeclare MotionAlarm:0"}));
+    EXPECT_EQ(eventlog::waitForLines(root, 12),
+              (Lines{"declare Camera1Profile3", "declare Camera1ProfileANY",
+                     "declare MotionAlarm:0", "send Camera1Profile3 1", "send Camera1ProfileANY 1",
+                     "send MotionAlarm:0 1", "send Camera1Profile3 0", "send Camera1ProfileANY 0",
+                     "send MotionAlarm:0 0", "undeclare Camera1Profile3",
+                     "undeclare Camera1ProfileANY", "undeclare MotionAlarm:0"}));
 }
 
 TEST_F(DW_StateEventProducerTest, TwoProfilesInAlarmShareOneAnyAndOneOnvifPeriod) {
