@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <scene.h>
+
 #include "geometry/polygon.h"
 
 // Velocity as the scene library reports it, x then y.
@@ -17,6 +19,15 @@ class MoteObject {
   public:
     MoteObject(int id, int64_t timestamp, MoteVelocity velocity, std::unique_ptr<Polygon> polygon,
                std::unique_ptr<Polygon> boundingBox, bool confident);
+    // Reads an object of a decoded scene frame, with the contents of the
+    // capability mask (1 bounding box, 2 outline, 4 velocity, 8 confidence).
+    MoteObject(const scene_object_st* object, int64_t timestamp, int mask);
+
+    // The outline or box property of the object as a polygon; a missing or
+    // degenerate point list gives the polygon constructor's small valid polygon.
+    static std::unique_ptr<Polygon> createPolygon(const scene_object_st* object, scene_prop_e prop);
+    // Sets velocity when the object reports exactly two values.
+    static bool getVelocity(const scene_object_st* object, MoteVelocity& velocity);
 
     int getId() const { return m_id; }
     // Monotonic time of the frame in microseconds.
