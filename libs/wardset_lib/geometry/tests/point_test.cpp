@@ -21,10 +21,4 @@ TEST(Point, SetsOrderByYThenX) {
     EXPECT_EQ(ordered, expected);
 }
 
-TEST(Point, ToCoordinateSaturates) {
-    EXPECT_EQ(toCoordinate(-40000), -32768);
-    EXPECT_EQ(toCoordinate(40000), 32767);
-    EXPECT_EQ(toCoordinate(-17), -17);
-}
-
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <utility>
 
 namespace {
 
@@ -72,14 +71,6 @@ TEST(PolygonContainer, TakeOwnershipMovesThePolygonsThemselves) {
     container.takeOwnership(container);
     EXPECT_EQ(container.size(), 4u);
     EXPECT_EQ(&container.at(3), last);
-}
-
-TEST(PolygonContainer, ClearEmptiesAndMovesLeaveTheSourceEmpty) {
-    PolygonContainer container = squares(2);
-    PolygonContainer moved(std::move(container));
-    EXPECT_EQ(moved.size(), 2u);
-    moved.clear();
-    EXPECT_TRUE(moved.empty());
 }
 
 }  // namespace

@@ -12,8 +12,6 @@ TEST(Polyline, KeepsItsPointsAsGiven) {
     const std::vector<Point> points{{0, 0}, {0, 0}, {10, -3}};
     EXPECT_EQ(Polyline(points.data(), 3).getPoints(), points);
     EXPECT_TRUE(Polyline(nullptr, 4).getPoints().empty());
-    const auto copy = Polyline(Point{1, 2}, Point{3, 4}).clone();
-    EXPECT_EQ(copy->getPoints(), (std::vector<Point>{{1, 2}, {3, 4}}));
 }
 
 TEST(Polyline, IntersectsPolygonsAndOtherLines) {

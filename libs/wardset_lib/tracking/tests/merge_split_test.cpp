@@ -79,15 +79,6 @@ TEST(TrackingObjectMerge, BoxesOfDifferentRotationStayButMaximaCombine) {
     EXPECT_EQ(target->getMaxHeight(), 300);
 }
 
-TEST(TrackingObjectMerge, BoxesOfTheSameRotationGrow) {
-    auto target = trackedRectangle(1, 0, 0, 100, 0, 50);
-    auto source = trackedRectangle(2, 0, 0, 60, 0, 80);
-    target->merge(*source, true);
-    EXPECT_EQ(target->getBox().getWidth(), 100);
-    EXPECT_EQ(target->getBox().getHeight(), 80);
-    EXPECT_EQ(target->getMaxHeight(), 80);
-}
-
 TEST(TrackingObjectMerge, SkipsNullSourcesAndItself) {
     auto target = trackedRectangle(1, 500, 0, 10, 0, 10);
     auto sameId = trackedRectangle(1, 100, 0, 10, 0, 10);

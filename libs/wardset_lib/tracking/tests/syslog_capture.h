@@ -17,6 +17,7 @@ class SyslogCapture {
         if (!m_taken) {
             testing::internal::GetCapturedStderr();
         }
+        openlog(nullptr, 0, LOG_USER);  // drops the copy to stderr again
         closelog();
     }
     SyslogCapture(const SyslogCapture&) = delete;
