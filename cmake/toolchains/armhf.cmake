@@ -30,23 +30,32 @@ set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${DW_CROSS_TRIPLET}/pkgconfig:/usr/share/pkg
 set(ENV{PKG_CONFIG_PATH} "")
 unset(ENV{PKG_CONFIG_SYSROOT_DIR})
 
+# The test binaries run against Debian's armhf runtime (libc6:armhf and friends,
+# pulled in by the -dev packages): the loader /lib/ld-linux-armhf.so.3 and the
+# libc it loads come from the same package. The cross toolchain's own copy under
+# /usr/arm-linux-gnueabihf is for linking only; taking its loader (-L
+# /usr/arm-linux-gnueabihf) while the libraries resolve to the multiarch libc of
+# another build crashes every threaded test.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-arm;-L;/)
 
 # Large-file support: off_t, ino_t and struct stat become 64-bit. Without it, stat()
 # and readdir() fail with EOVERFLOW on files with 64-bit inode numbers or directory
-# cookies (ext4 hands those to any process under qemu-user). The Debian armhf
-# libraries we link are built the same way and take offsets as goffset/gint64, never
-# as off_t, so their ABI is untouched.
+# cookies; ext4 hands such cookies to every process under qemu-user, as the host
+# kernel sees a 64-bit program. The Debian armhf libraries we link are built with
+# large-file support too and pass offsets as goffset/gint64, never as off_t, so
+# their ABI is untouched.
 #
 # 64-bit time_t (-D_TIME_BITS=64) is deliberately NOT enabled. Bookworm's armhf
-# libraries, and the camera firmware's platform libraries we stand in for, are built
-# with a 32-bit time_t; a mixed build breaks silently wherever time_t or a struct
-# holding one (struct timeval, struct timespec, struct stat) crosses a library
-# boundary or sits in an inline function compiled into both sides (GLib's
+# libraries are built with a 32-bit time_t, and so must the camera firmware's
+# platform libraries be assumed to be. A mixed build breaks silently wherever time_t
+# or a struct holding one (struct timeval, struct timespec, struct stat) crosses a
+# library boundary or sits in an inline function compiled into both sides (GLib's
 # g_date_set_time_t, C++ inline functions of the static GoogleTest libraries).
-# GTimeVal, used by the platform event interface, holds glong fields and is 32-bit
-# either way. The code stays Y2038-safe by never doing arithmetic in time_t: times
-# are gint64/int64_t microseconds (g_get_monotonic_time, g_get_real_time).
+# GTimeVal, which the platform event interface takes, holds glong fields and stays
+# 32-bit either way. The code keeps clear of Y2038 by never computing in time_t:
+# times are gint64/int64_t microseconds (g_get_monotonic_time, g_get_real_time).
 # Switch to 64-bit time_t together with the firmware and its libraries, not before.
 set(CMAKE_C_FLAGS_INIT "-D_FILE_OFFSET_BITS=64")
-set(CMAKE_CXX_FLAGS_INIT "-D_FILE_OFFSET_BITS=64")
+# -Wno-psabi: GCC notes every std::vector<std::pair<int, int64_t>> and the like whose
+# parameter passing changed in GCC 7.1. Everything here is built with one compiler.
+set(CMAKE_CXX_FLAGS_INIT "-D_FILE_OFFSET_BITS=64 -Wno-psabi")
