@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "scene/mote_scene.h"
-#include "scene/parsed_scene.h"
+#include "tracking/parsed_scene.h"
 #include "tracking/object_storage.h"
 #include "tracking/tracking_object_merger.h"
 

@@ -1,4 +1,4 @@
-#include "scene/parsed_scene.h"
+#include "tracking/parsed_scene.h"
 
 #include <utility>
 
