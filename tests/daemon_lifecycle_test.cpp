@@ -2,32 +2,63 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <string>
+
 #include "daemon_process.h"
+#include "service_process.h"
 #include "temporary_root.h"
 
 namespace {
 
 using camlet::testing::DaemonProcess;
+using camlet::testing::ServiceProcess;
 using camlet::testing::TemporaryRoot;
 
-TEST(DaemonLifecycle, DetachesLogsItsStartAndEndsOnSigterm) {
-    TemporaryRoot root;
-    root.writeFile("/etc/camlet/parameters.conf",
-                   "root.Properties.EmbeddedDevelopment.Version=2.16\n");
-    DaemonProcess daemon(DWELLWATCH_PATH, root.path() + "/dwellwatch.log");
+// The daemon under a fresh platform root, with the scene simulator playing
+// the example scenario under the same root.
+class DaemonLifecycle : public ::testing::Test {
+  protected:
+    void writeParameters(const std::string& platformVersion) {
+        m_root.writeFile("/etc/camlet/parameters.conf",
+                         "root.Properties.EmbeddedDevelopment.Version=" + platformVersion + "\n");
+    }
 
-    ASSERT_EQ(daemon.launch(), 0);
-    ASSERT_TRUE(daemon.waitForLog("Dwellwatch started")) << daemon.log();
-    const pid_t pid = daemon.daemonPid();
+    bool startSimulator() {
+        return m_simulator.start() &&
+               m_simulator.waitForFile(m_root.path() + "/var/run/bedrock/scenes");
+    }
+
+    TemporaryRoot m_root;
+    ServiceProcess m_simulator{
+        SCENESIM_PATH, {SCENARIO_PATH, "--loop"}, m_root.path() + "/scenesim.log"};
+    DaemonProcess m_daemon{DWELLWATCH_PATH, m_root.path() + "/dwellwatch.log"};
+};
+
+TEST_F(DaemonLifecycle, DetachesLogsItsStartAndEndsOnSigtermAfterAnOrderlyShutdown) {
+    writeParameters("2.16");  // the subscriber library's transport
+    ASSERT_TRUE(startSimulator());
+
+    ASSERT_EQ(m_daemon.launch(), 0);
+    ASSERT_TRUE(m_daemon.waitForLog("Dwellwatch started")) << m_daemon.log();
+    const pid_t pid = m_daemon.daemonPid();
     ASSERT_GT(pid, 0);
     EXPECT_EQ(getsid(pid), pid);  // a session of its own
 
     // Nothing is declared before cameras and profiles exist.
-    EXPECT_EQ(root.readFile("/var/log/camlet/events.jsonl"), "");
+    EXPECT_EQ(m_root.readFile("/var/log/camlet/events.jsonl"), "");
 
-    // Without a camera container there is nothing to shut down in order:
-    // the termination request ends the process with status 1.
-    EXPECT_EQ(daemon.terminate(SIGTERM), 1) << daemon.log();
+    EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
+}
+
+TEST_F(DaemonLifecycle, StartUpWaitsUntilTheSceneServiceIsReachable) {
+    writeParameters("2.14");  // the scene service socket
+    ASSERT_EQ(m_daemon.launch(), 0);
+    usleep(500000);
+    EXPECT_EQ(m_daemon.log().find("Dwellwatch started"), std::string::npos) << m_daemon.log();
+
+    ASSERT_TRUE(startSimulator());
+    ASSERT_TRUE(m_daemon.waitForLog("Dwellwatch started")) << m_daemon.log();
+    EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
 }
 
 }  // namespace

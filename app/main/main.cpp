@@ -1,6 +1,7 @@
 #include <syslog.h>
 
 #include <cerrno>
+#include <memory>
 
 #include "base/api_version_handler.h"
 #include "base/daemonize.h"
@@ -8,6 +9,7 @@
 #include "base/sdk_wrapper.h"
 #include "base/system_log.h"
 #include "main/lifecycle.h"
+#include "scene/camera_container_factory.h"
 
 namespace {
 
@@ -15,6 +17,7 @@ constexpr const char* kApplicationName = "DwellwatchGuard";
 constexpr const char* kDisplayName = "Dwellwatch";
 constexpr const char* kPlatformVendor = "CamletPlatform";
 constexpr const char* const kSceneApiVersions[] = {"1.0", "1.1"};
+constexpr unsigned kSceneOptionMask = 14;
 constexpr int kTimerPeriodUs = 10000;
 
 }  // namespace
@@ -29,10 +32,17 @@ int main() {
     IntervalTimerObservable::initialize(kTimerPeriodUs);
     sdk_wrapper_init(kApplicationName, kDisplayName, kPlatformVendor);
     const API_VersionHandler sceneVersions(kSceneApiVersions, 2);
+    // Blocks until a scene transport is reachable.
+    std::unique_ptr<CameraContainer> cameraContainer =
+        CameraContainerFactory::create(sceneVersions, kSceneOptionMask);
+    Lifecycle::setCameraContainer(cameraContainer.get());
     syslog(LOG_INFO, "Dwellwatch started\n");
 
     Lifecycle::waitForTermination();
 
+    cameraContainer->shutDown();
+    cameraContainer.reset();
+    Lifecycle::setCameraContainer(nullptr);
     IntervalTimerObservable::deinitialize();
     sdk_wrapper_cleanup();
     closelog();

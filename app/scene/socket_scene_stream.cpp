@@ -1,8 +1,9 @@
 #include "scene/socket_scene_stream.h"
 
-#include <glib.h>
+#include <sys/socket.h>
 #include <syslog.h>
 
+#include <chrono>
 #include <vector>
 
 #include "base/constants.h"
@@ -11,7 +12,7 @@
 #include "scene/scene_reader.h"
 
 namespace {
-constexpr gulong kReconnectDelayUs = 200 * 1000;
+constexpr std::chrono::milliseconds kReconnectDelay(200);
 }
 
 SocketSceneStream::SocketSceneStream(int cameraId, const API_VersionHandler& versions,
@@ -27,15 +28,42 @@ std::string SocketSceneStream::defaultServicePath() {
 }
 
 void SocketSceneStream::close() {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (m_fd != -1) {
         SceneReader::disconnect(m_fd);
         m_fd = -1;
     }
 }
 
+void SocketSceneStream::interrupt() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_interrupted = true;
+    if (m_fd != -1) {
+        // Ends a blocked recv and fails every later one on this descriptor.
+        ::shutdown(m_fd, SHUT_RDWR);
+    }
+    m_wakeUp.notify_all();
+}
+
+bool SocketSceneStream::isInterrupted() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_interrupted;
+}
+
+void SocketSceneStream::adopt(int fd) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fd = fd;
+    if (m_interrupted && m_fd != -1) {
+        ::shutdown(m_fd, SHUT_RDWR);
+    }
+}
+
 bool SocketSceneStream::handshake(int mask, const API_Version& version, API_Version& named) {
     close();
-    m_fd = SceneReader::connect(m_servicePath.c_str());
+    if (isInterrupted()) {
+        return false;
+    }
+    adopt(SceneReader::connect(m_servicePath.c_str()));
     const SceneReaderResult result = SceneReader::initialize(m_fd, mask, m_cameraId, version);
     named = result.version();
     return result.ok();
@@ -56,10 +84,13 @@ bool SocketSceneStream::open(int& mask) {
         }
     }
     if (!accepted) {
-        syslog(LOG_ERR,
-               "Could not initialize the object data stream to camera %i, requred version %s "
-               "supported versions %s\n",
-               m_cameraId, named.text().c_str(), m_versions.toString().c_str());
+        // An interrupted open is a stop, not a refusal.
+        if (!isInterrupted()) {
+            syslog(LOG_ERR,
+                   "Could not initialize the object data stream to camera %i, requred version %s "
+                   "supported versions %s\n",
+                   m_cameraId, named.text().c_str(), m_versions.toString().c_str());
+        }
         close();
         return false;
     }
@@ -69,9 +100,16 @@ bool SocketSceneStream::open(int& mask) {
     return true;
 }
 
+bool SocketSceneStream::waitBeforeRetry() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return !m_wakeUp.wait_for(lock, kReconnectDelay, [this] { return m_interrupted; });
+}
+
 void SocketSceneStream::reconnect(int mask) {
     close();
-    g_usleep(kReconnectDelayUs);
+    if (!waitBeforeRetry()) {
+        return;
+    }
     API_Version named;
     handshake(mask, m_version, named);
 }

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace camlet::testing {
@@ -31,18 +32,28 @@ pid_t parentOf(pid_t pid) {
     return static_cast<pid_t>(parent);
 }
 
-pid_t findChild() {
+std::set<pid_t> children() {
+    std::set<pid_t> found;
     DIR* proc = opendir("/proc");
-    pid_t found = -1;
     while (dirent* entry = readdir(proc)) {
         const pid_t pid = static_cast<pid_t>(std::atol(entry->d_name));
         if (pid > 0 && parentOf(pid) == getpid()) {
-            found = pid;
-            break;
+            found.insert(pid);
         }
     }
     closedir(proc);
     return found;
+}
+
+// A child of this process that is not one of the others (such as a service
+// the test started before the daemon); -1 when there is none.
+pid_t findChildExcept(const std::set<pid_t>& others) {
+    for (const pid_t pid : children()) {
+        if (others.count(pid) == 0) {
+            return pid;
+        }
+    }
+    return -1;
 }
 
 int exitStatus(int status) {
@@ -64,6 +75,7 @@ DaemonProcess::~DaemonProcess() {
 }
 
 int DaemonProcess::launch() {
+    m_otherChildren = children();
     const pid_t launcher = fork();
     if (launcher == 0) {
         const int log = open(m_logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
@@ -78,7 +90,7 @@ int DaemonProcess::launch() {
 
 pid_t DaemonProcess::daemonPid() {
     if (m_daemon <= 0) {
-        m_daemon = findChild();
+        m_daemon = findChildExcept(m_otherChildren);
     }
     return m_daemon;
 }

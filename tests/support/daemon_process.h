@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <set>
 #include <string>
 
 namespace camlet::testing {
@@ -33,6 +34,7 @@ private:
     std::string m_program;
     std::string m_logPath;
     pid_t m_daemon = -1;
+    std::set<pid_t> m_otherChildren;  // children the test had before the launch
 };
 
 }  // namespace camlet::testing

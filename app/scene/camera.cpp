@@ -1,0 +1,146 @@
+#include "scene/camera.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "base/camera_info.h"
+#include "guard/alarm_data_container.h"
+#include "tracking/parsed_scene.h"
+#include "tracking/tracking_object.h"
+
+Camera::Camera(int cameraId, int rotation, API_VersionHandler versions, int mask)
+    : m_cameraId(cameraId),
+      m_optionMask(mask),
+      m_sceneVersions(std::move(versions)),
+      m_motionLevel(cameraId, kMotionLevelPeriodUs),
+      m_parser(rotation, CameraInfo::getCameraAspectRatio(cameraId)) {}
+
+Camera::~Camera() = default;
+
+void Camera::updateWithNewConfiguration(CameraConfiguration& configuration) {
+    FrameLock lock(m_frameLock);
+    m_guards.clear();
+    m_parser.updateCameraRotation(configuration.getRotation());
+    for (std::unique_ptr<Guard>& guard : configuration.takeGuards()) {
+        guard->handleStartupPreset(m_currentPreset);
+        insertGuard(std::move(guard));
+    }
+    deleteTrackedObjects();
+}
+
+void Camera::insertGuard(std::unique_ptr<Guard> guard) {
+    if (guard) {
+        FrameLock lock(m_frameLock);
+        m_guards.push_back(std::move(guard));
+    }
+}
+
+Guard* Camera::getGuard(int profileId) {
+    FrameLock lock(m_frameLock);
+    const auto it = std::find_if(m_guards.begin(), m_guards.end(), [profileId](const auto& guard) {
+        return guard->getId() == profileId;
+    });
+    return it == m_guards.end() ? nullptr : it->get();
+}
+
+void Camera::removeAllGuards() {
+    FrameLock lock(m_frameLock);
+    m_guards.clear();
+}
+
+bool Camera::doesProfileExist(int profileId) {
+    return getGuard(profileId) != nullptr;
+}
+
+bool Camera::sendAlarmEvent(int profileId) {
+    FrameLock lock(m_frameLock);
+    Guard* guard = getGuard(profileId);
+    if (guard == nullptr) {
+        return false;
+    }
+    guard->sendAlarmEvent();
+    return true;
+}
+
+void Camera::startMotionLevel() {
+    FrameLock lock(m_frameLock);
+    m_motionLevel.start();
+}
+
+void Camera::stopMotionLevel() {
+    FrameLock lock(m_frameLock);
+    m_motionLevel.stop();
+}
+
+bool Camera::isMotionLevelActive() {
+    FrameLock lock(m_frameLock);
+    return m_motionLevel.isActive();
+}
+
+void Camera::handleMotionLevel(const ParsedScene& parsedScene, const MoteScene& scene) {
+    FrameLock lock(m_frameLock);
+    if (!m_motionLevel.isActive()) {
+        return;
+    }
+    // Hundreds of overlapping outlines can add up to more than an int holds;
+    // anything above the whole view reads as full motion anyway.
+    int64_t level = 0;
+    for (const TrackingObject* object : parsedScene.getActiveObjects()) {
+        level += object->getShape().getPolygonArea();
+    }
+    const int64_t limit = std::numeric_limits<int32_t>::max();
+    m_motionLevel.sendEvent(static_cast<int>(std::min(level, limit)), scene.getTimestamp());
+}
+
+void Camera::handlePTZ_PresetEvent(const PTZ_PresetEvent& event) {
+    if (event.presetToken == PTZ_PresetEvent::kNoToken) {
+        return;
+    }
+    FrameLock lock(m_frameLock);
+    if (event.onPreset) {
+        m_currentPreset = event.presetToken;
+        for (const auto& guard : m_guards) {
+            guard->handleArrivingAtPreset(event.presetToken, event.time);
+        }
+    } else if (event.presetToken == m_currentPreset) {
+        for (const auto& guard : m_guards) {
+            guard->handleLeavingPreset(event.time);
+        }
+        m_currentPreset = kNoPreset;
+    }
+}
+
+void Camera::handlePTZ_MovementEvent(const PTZ_MovementEvent& event) {
+    FrameLock lock(m_frameLock);
+    for (const auto& guard : m_guards) {
+        guard->handleMovementEvent(event.moving, event.time);
+    }
+}
+
+bool Camera::matches(const CameraConfiguration& configuration) const {
+    return configuration == m_cameraId;
+}
+
+int Camera::getCurrentPreset() {
+    FrameLock lock(m_frameLock);
+    return m_currentPreset;
+}
+
+std::size_t Camera::getTrackedObjectCount() {
+    FrameLock lock(m_frameLock);
+    return m_parser.getStorage().getSize();
+}
+
+void Camera::processFrame(const char* frame, AlarmDataContainer& alarms) {
+    const MoteScene scene(frame, m_optionMask);
+    const ParsedScene parsedScene = m_parser.parse(scene);
+    for (const auto& guard : m_guards) {
+        alarms.insert(guard->checkObjects(parsedScene));
+    }
+    handleMotionLevel(parsedScene, scene);
+}
+
+void Camera::deleteTrackedObjects() {
+    m_parser.getStorage().deleteAll();
+}

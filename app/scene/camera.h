@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "base/api_version_handler.h"
+#include "base/thread.h"
+#include "events/motion_level_event_producer.h"
+#include "guard/area_guard.h"
+#include "scene/camera_configuration.h"
+#include "scene/mote_scene.h"
+#include "scene/mote_scene_parser.h"
+#include "scene/ptz_events.h"
+
+class AlarmDataContainer;
+
+// One image channel of the device: receives the scene frames of its channel,
+// keeps its tracked objects, runs every frame through its guards in
+// configuration order and feeds the motion-level producer. The transports
+// (callback or socket) derive from it.
+//
+// Everything a camera does per frame, per PTZ event and per configuration
+// runs under its frame lock. Lock order: the container's lock before the
+// frame lock, never the reverse; each guard takes its own lock inside.
+class Camera : public Thread {
+  public:
+    static constexpr int kNoPreset = -3;
+    static constexpr int64_t kMotionLevelPeriodUs = 5000000;
+
+    // mask: the scene capabilities to ask for; versions: the scene API
+    // versions the camera speaks.
+    Camera(int cameraId, int rotation, API_VersionHandler versions, int mask);
+    ~Camera() override;
+
+    // Takes one frame; the transport decides who frees it.
+    virtual void handleMoteData(char* frame) = 0;
+
+    // Replaces every guard with the configuration's (which are taken over),
+    // follows its rotation and restarts tracking: all tracked objects are
+    // deleted.
+    void updateWithNewConfiguration(CameraConfiguration& configuration);
+    // Appends a guard; null is ignored.
+    void insertGuard(std::unique_ptr<Guard> guard);
+    // The guard of the profile, or null.
+    Guard* getGuard(int profileId);
+    void removeAllGuards();
+    bool doesProfileExist(int profileId);
+    // Requests a test alarm from the profile's guard; false when it has none.
+    bool sendAlarmEvent(int profileId);
+
+    void startMotionLevel();
+    void stopMotionLevel();
+    bool isMotionLevelActive();
+    // While motion level is active: reports the summed outline area of the
+    // frame's active objects at the frame's time.
+    void handleMotionLevel(const ParsedScene& parsedScene, const MoteScene& scene);
+
+    void handlePTZ_PresetEvent(const PTZ_PresetEvent& event);
+    void handlePTZ_MovementEvent(const PTZ_MovementEvent& event);
+
+    int getCameraId() const { return m_cameraId; }
+    // True when the configuration is for this camera (same id).
+    bool matches(const CameraConfiguration& configuration) const;
+    int getCurrentPreset();
+    // The number of tracked objects the camera keeps.
+    std::size_t getTrackedObjectCount();
+
+  protected:
+    // Decodes and parses one frame, asks every guard for its verdict (kept in
+    // alarms) and reports the motion level. Call under the frame lock.
+    void processFrame(const char* frame, AlarmDataContainer& alarms);
+    // Tracking starts afresh; call under the frame lock.
+    void deleteTrackedObjects();
+
+    using FrameLock = std::lock_guard<std::recursive_mutex>;
+
+    const int m_cameraId;
+    int m_optionMask;
+    const API_VersionHandler m_sceneVersions;
+    std::recursive_mutex m_frameLock;
+
+  private:
+    std::vector<std::unique_ptr<Guard>> m_guards;
+    int m_currentPreset = kNoPreset;
+    MotionLevelEventProducer m_motionLevel;
+    MoteSceneParser m_parser;
+};
