@@ -52,8 +52,6 @@ class LoiteringArea {
     void pickUpDroppedTimeForNewObjects(const ParsedScene& scene);
 
     const Polygon& getPolygon() const { return m_protectionArea.getArea(); }
-    int64_t getIndividualTimeThreshold() const { return m_individualTimeThreshold; }
-    int64_t getGroupTimeThreshold() const { return m_groupTimeThreshold; }
     int64_t getGroupLoiteringTime() const { return m_groupLoiteringTime; }
     const std::vector<DroppedLoiteringTime>& getDroppedTimes() const { return m_droppedTimes; }
 

@@ -25,9 +25,6 @@ class PtzState {
     void leavePreset() { m_currentPreset = kNotAtPreset; }
     void setMoving(bool moving, int64_t time);
 
-    int getPreset() const { return m_preset; }
-    int getCurrentPreset() const { return m_currentPreset; }
-
   private:
     int m_preset;
     int m_currentPreset = kNotAtPreset;

@@ -72,6 +72,14 @@ TEST_F(AreaGuardPtzTest, BoundToPresetThreeOnlyFramesAtPresetThreeSinceTheArriva
     EXPECT_EQ(producer.sent, (Sent{at("start", 5 * kSecond), at("end", 6 * kSecond)}));
 }
 
+TEST_F(AreaGuardPtzTest, BoundToAnyPresetFramesCountAtEveryPresetSinceTheArrival) {
+    auto guard = makeGuard(PtzState::kAnyPreset);
+    EXPECT_EQ(frameWithObject(*guard, kSecond), nullptr);  // not at a preset yet
+    guard->handleArrivingAtPreset(4, 5 * kSecond);
+    EXPECT_EQ(frameWithObject(*guard, 5 * kSecond - kFrameInterval), nullptr);
+    EXPECT_NE(frameWithObject(*guard, 5 * kSecond), nullptr);
+}
+
 TEST_F(AreaGuardPtzTest, ATestAlarmRunsAwayFromThePresetUntilTheCameraMoves) {
     auto guard = makeGuard(3);
     guard->sendAlarmEvent();
