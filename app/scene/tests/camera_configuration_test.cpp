@@ -81,14 +81,6 @@ TEST_F(CameraConfigurationTest, GuardsByProfileAndHandOver) {
     EXPECT_TRUE(secondDestroyed);
 }
 
-TEST_F(CameraConfigurationTest, EqualByIdAndRotation) {
-    EXPECT_EQ(CameraConfiguration(1, 0), CameraConfiguration(1, 0));
-    EXPECT_NE(CameraConfiguration(1, 0), CameraConfiguration(1, 180));
-    EXPECT_NE(CameraConfiguration(1, 0), CameraConfiguration(2, 0));
-    EXPECT_TRUE(CameraConfiguration(3, 90) == 3);
-    EXPECT_FALSE(CameraConfiguration(3, 90) == 4);
-}
-
 // Guards that no camera takes over are deleted with their configuration.
 TEST_F(CameraConfigurationTest, UnappliedGuardsDieWithTheContainer) {
     bool destroyed = false;
