@@ -1,0 +1,26 @@
+#include "dw_startup_configuration.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "base/persistent_config_handler.h"
+#include "config/application.h"
+#include "dwellwatch/dw_default_config_creator.h"
+
+std::string DW_StartupConfiguration::loadOrCreate(const std::string& path) {
+    const std::string stored = PersistentConfigHandler::load(path);
+    if (!stored.empty()) {
+        return stored;
+    }
+    const JsonAutoPtr document = DW_DefaultConfigCreator(false).create(
+        Application::getDefaultValues(),
+        Application::getApiVersionHandler().getHighestSupportedVersion());
+    if (!document) {
+        return "";
+    }
+    PersistentConfigHandler::save(document.get(), path);
+    // The text as it is stored, so that what runs is what a restart reads.
+    const std::unique_ptr<char, decltype(&std::free)> text(
+        json_dumps(document.get(), JSON_REAL_PRECISION(4)), &std::free);
+    return text ? text.get() : "";
+}
