@@ -1,0 +1,68 @@
+// Cost of one frame through the product's loitering guard: filters, area
+// test with exclude areas, per-object times and the group timer.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+#include "dwellwatch/dwellwatch_guard.h"
+#include "events/state_event_producer_i.h"
+#include "geometry/polygon.h"
+#include "scene_script.h"
+
+namespace {
+
+// Events go nowhere: only the guard's own work is measured.
+class SilentProducer : public StateEventProducerI {
+  public:
+    StateEventProducerHandle registerEvent(int camera, const std::string&,
+                                           const std::string& eventName,
+                                           const std::string&) override {
+        return StateEventProducerHandle{eventName, camera};
+    }
+    void unregisterEvent(const StateEventProducerHandle&) override {}
+    void sendStartEvent(const StateEventProducerHandle&, const int64_t&) override {}
+    void sendEndEvent(const StateEventProducerHandle&, const int64_t&) override {}
+    void sendEndEvent(const StateEventProducerHandle&) override {}
+};
+
+// A ten-sided area around the centre of the view.
+Polygon tenSidedArea() {
+    const std::vector<Point> points = {{-3000, -500}, {-2500, 1800}, {-1000, 2800}, {500, 2600},
+                                       {2200, 3000},  {3100, 1200},  {2800, -900},  {1600, -2600},
+                                       {-200, -2900}, {-2200, -2400}};
+    return Polygon(points.data(), static_cast<int>(points.size()));
+}
+
+void BM_DwellwatchGuardFrame(benchmark::State& state) {
+    const int objectCount = static_cast<int>(state.range(0));
+    SilentProducer producer;
+    DwellwatchGuard guard(tenSidedArea(), "Bench", 1, 1, 3000000, "Dwellwatch", producer,
+                          10 * guardtest::kSecond, 0, -2, nullptr);
+    guard.addExcludeArea(Polygon(-2800, -1800, -300, 700));
+    guard.addExcludeArea(Polygon(-500, 500, -500, 500));
+    guard.addExcludeArea(Polygon(1500, 2600, 1200, 2200));
+
+    // Objects on a grid over the whole view: some inside, some outside, some
+    // straddling the border or the exclude areas.
+    std::vector<guardtest::Box> boxes;
+    for (int i = 0; i < objectCount; ++i) {
+        const int x = -3800 + (i * 373) % 7600;
+        const int y = -3800 + (i * 611) % 7600;
+        boxes.push_back(guardtest::square(i + 1, x, y, 150));
+    }
+
+    guardtest::SceneScript script;
+    int64_t time = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        time += guardtest::kFrameInterval;
+        ParsedScene scene = script.frame(time, boxes);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(guard.checkObjects(scene));
+    }
+    state.SetItemsProcessed(state.iterations() * objectCount);
+}
+BENCHMARK(BM_DwellwatchGuardFrame)->Arg(20)->Arg(100)->Arg(500)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
