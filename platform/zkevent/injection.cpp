@@ -4,7 +4,9 @@
 #include <glib/gstdio.h>
 #include <jansson.h>
 
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "camlet_root.h"
@@ -58,11 +60,37 @@ InjectionListener::InjectionListener(SubscriptionRegistry& registry, GSocket* so
 }
 
 InjectionListener::~InjectionListener() {
-    g_source_destroy(m_source);
+    stopWatching();
     g_source_unref(m_source);
     g_socket_close(m_socket, nullptr);
     g_object_unref(m_socket);
     g_unlink(m_path.c_str());
+}
+
+// The source is destroyed on the main-loop thread: destroyed from another
+// thread, a dispatch in progress there would go on reading a closed socket
+// through a deleted listener. The hand-over uses a standard mutex so that
+// ThreadSanitizer sees it.
+void InjectionListener::stopWatching() {
+    struct Teardown {
+        GSource* source;
+        std::mutex mutex;
+        std::condition_variable doneChanged;
+        bool done = false;
+    } teardown{m_source, {}, {}, false};
+    g_main_context_invoke(
+        nullptr,
+        [](gpointer data) -> gboolean {
+            auto* request = static_cast<Teardown*>(data);
+            g_source_destroy(request->source);
+            std::lock_guard<std::mutex> lock(request->mutex);
+            request->done = true;
+            request->doneChanged.notify_all();
+            return G_SOURCE_REMOVE;
+        },
+        &teardown);
+    std::unique_lock<std::mutex> lock(teardown.mutex);
+    teardown.doneChanged.wait(lock, [&teardown] { return teardown.done; });
 }
 
 gboolean InjectionListener::onReadable(GSocket* socket, GIOCondition, gpointer self) {

@@ -10,7 +10,8 @@
 namespace camlet {
 
 // The receiving end of event injection: a Unix datagram socket whose
-// readiness is watched on the default main context.
+// readiness is watched on the default main context. Destroy it without
+// holding a lock that delivery takes: destruction waits for the main loop.
 class InjectionListener {
   public:
     static constexpr const char* kSocketPath = "/var/run/camlet/events.sock";
@@ -28,6 +29,8 @@ class InjectionListener {
   private:
     InjectionListener(SubscriptionRegistry& registry, GSocket* socket, std::string path);
     static gboolean onReadable(GSocket* socket, GIOCondition condition, gpointer self);
+    // Detaches the source on the main-loop thread and waits for that.
+    void stopWatching();
 
     SubscriptionRegistry& m_registry;
     GSocket* m_socket;

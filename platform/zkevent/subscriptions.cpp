@@ -17,6 +17,7 @@ SubscriptionRegistry::~SubscriptionRegistry() = default;
 bool SubscriptionRegistry::add(ZKEventHandler* owner, const ZKEventKeyValueSet& filter,
                                ZKEventSubscriptionCallback callback, gpointer userData, guint* id,
                                GError** error) {
+    std::lock_guard<std::mutex> lifecycle(m_listenerMutex);
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_listener) {
         m_listener = InjectionListener::open(*this, error);
@@ -30,28 +31,34 @@ bool SubscriptionRegistry::add(ZKEventHandler* owner, const ZKEventKeyValueSet& 
 }
 
 bool SubscriptionRegistry::remove(ZKEventHandler* owner, guint id) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const auto it = m_subscriptions.find(id);
-    if (it == m_subscriptions.end() || it->second.owner != owner) {
-        return false;
+    std::lock_guard<std::mutex> lifecycle(m_listenerMutex);
+    std::unique_ptr<InjectionListener> unused;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_subscriptions.find(id);
+        if (it == m_subscriptions.end() || it->second.owner != owner) {
+            return false;
+        }
+        m_subscriptions.erase(it);
+        unused = takeListenerIfUnused();
     }
-    m_subscriptions.erase(it);
-    closeListenerIfUnused();
     return true;
 }
 
 void SubscriptionRegistry::removeAll(ZKEventHandler* owner) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    for (auto it = m_subscriptions.begin(); it != m_subscriptions.end();) {
-        it = it->second.owner == owner ? m_subscriptions.erase(it) : std::next(it);
+    std::lock_guard<std::mutex> lifecycle(m_listenerMutex);
+    std::unique_ptr<InjectionListener> unused;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto it = m_subscriptions.begin(); it != m_subscriptions.end();) {
+            it = it->second.owner == owner ? m_subscriptions.erase(it) : std::next(it);
+        }
+        unused = takeListenerIfUnused();
     }
-    closeListenerIfUnused();
 }
 
-void SubscriptionRegistry::closeListenerIfUnused() {
-    if (m_subscriptions.empty()) {
-        m_listener.reset();
-    }
+std::unique_ptr<InjectionListener> SubscriptionRegistry::takeListenerIfUnused() {
+    return m_subscriptions.empty() ? std::move(m_listener) : nullptr;
 }
 
 void SubscriptionRegistry::deliver(const ZKEvent& event) {

@@ -37,8 +37,15 @@ class SubscriptionRegistry {
 
     SubscriptionRegistry();
     ~SubscriptionRegistry();
-    void closeListenerIfUnused();
+    // With m_mutex held: the listener, once no subscription is left. The
+    // caller destroys it after releasing m_mutex (destruction waits for the
+    // main loop, which may be delivering an event and need m_mutex) but
+    // before releasing m_listenerMutex.
+    std::unique_ptr<InjectionListener> takeListenerIfUnused();
 
+    // Held while the listener is opened or closed, so that a new listener
+    // is never opened while an old one on the same path is still closing.
+    std::mutex m_listenerMutex;
     std::mutex m_mutex;
     std::map<guint, Subscription> m_subscriptions;
     guint m_nextId = 1;
