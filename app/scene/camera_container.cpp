@@ -45,7 +45,6 @@ CameraContainer::~CameraContainer() {
         cameras = removeAllCameras();
     }
     stopAndDelete(std::move(cameras));
-    Lock lock(s_mutex);
     shutDownPTZ();
 }
 
@@ -67,8 +66,8 @@ void CameraContainer::updateWithNewConfiguration(CameraConfigurationContainer co
 }
 
 void CameraContainer::shutDown() {
-    Lock lock(s_mutex);
     shutDownPTZ();
+    Lock lock(s_mutex);
     shutDownSub();
 }
 
@@ -211,7 +210,6 @@ void CameraContainer::subscribeToPTZ() {
     if (s_canReceivePTZ_Callbacks || !CameraInfo::isMechanicalPTZ()) {
         return;
     }
-    shutDownPTZ();
     s_canReceivePTZ_Callbacks = true;
     m_presetSubscription_p = std::make_unique<PTZ_Subscription>("PTZController", "PTZPresets",
                                                                 &PTZ_PresetCallback, this);
@@ -220,9 +218,17 @@ void CameraContainer::subscribeToPTZ() {
 }
 
 void CameraContainer::shutDownPTZ() {
-    s_canReceivePTZ_Callbacks = false;
-    m_presetSubscription_p.reset();
-    m_movementSubscription_p.reset();
+    std::unique_ptr<PTZ_Subscription> preset;
+    std::unique_ptr<PTZ_Subscription> movement;
+    {
+        Lock lock(s_mutex);
+        s_canReceivePTZ_Callbacks = false;
+        preset = std::move(m_presetSubscription_p);
+        movement = std::move(m_movementSubscription_p);
+    }
+    // Unsubscribed outside the lock: ending a subscription may wait for a
+    // callback in progress, which needs the lock. Callbacks that still come
+    // find reception off and leave the container alone.
 }
 
 void CameraContainer::handlePTZ_PresetEvent(const PTZ_PresetEvent& event) {

@@ -85,7 +85,7 @@ class CameraContainer {
     // Under s_mutex: subscribes to preset and movement events once, on a
     // mechanical PTZ device.
     void subscribeToPTZ();
-    // Under s_mutex: ends PTZ reception and the subscriptions.
+    // Without s_mutex: ends PTZ reception and the subscriptions.
     void shutDownPTZ();
     void handlePTZ_PresetEvent(const PTZ_PresetEvent& event);
     void handlePTZ_MovementEvent(const PTZ_MovementEvent& event);
