@@ -13,15 +13,17 @@ host_packages=(
 )
 
 # The armhf twins of the host libraries, for the camera build (CMake preset armhf)
-# and its tests under qemu-user. libsoup-3.0-dev:armhf is not among them: on
+# and its tests under qemu-user. libsoup-3.0-dev:armhf cannot be installed: on
 # bookworm it needs libsysprof-4-dev:armhf, which drags in the armhf GTK 4 and
 # gobject-introspection development packages, and those conflict with their amd64
-# twins. Code that needs libsoup is host-only; the camera build leaves it out.
+# twins. The armhf run-time library libsoup-3.0-0:armhf installs cleanly; the cross
+# build takes it with the host's headers through
+# cmake/toolchains/armhf-pkgconfig/libsoup-3.0.pc.
 armhf_packages=(
   crossbuild-essential-armhf qemu-user
   libgtest-dev:armhf libgmock-dev:armhf libbenchmark-dev:armhf
   libglib2.0-dev:armhf libjansson-dev:armhf libpolyclipping-dev:armhf
-  libsystemd-dev:armhf
+  libsystemd-dev:armhf libsoup-3.0-0:armhf
 )
 
 want_armhf=0

@@ -25,8 +25,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# pkg-config must see the armhf .pc files and nothing of the build machine's.
-set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${DW_CROSS_TRIPLET}/pkgconfig:/usr/share/pkgconfig)
+# pkg-config must see the armhf .pc files and nothing of the build machine's;
+# armhf-pkgconfig/ stands in for the armhf -dev packages that Debian cannot install
+# here (libsoup-3.0.pc, see there).
+set(ENV{PKG_CONFIG_LIBDIR}
+    /usr/lib/${DW_CROSS_TRIPLET}/pkgconfig:/usr/share/pkgconfig:${CMAKE_CURRENT_LIST_DIR}/armhf-pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 unset(ENV{PKG_CONFIG_SYSROOT_DIR})
 
