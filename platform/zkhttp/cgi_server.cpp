@@ -35,7 +35,7 @@ class RequestBody {
 
     static void onChunk(SoupServerMessage* message, GBytes* chunk, gpointer) {
         auto* body = static_cast<RequestBody*>(g_object_get_data(G_OBJECT(message), kKey));
-        if (body == nullptr || soup_server_message_get_status(message) != SOUP_STATUS_NONE) {
+        if (soup_server_message_get_status(message) != SOUP_STATUS_NONE) {
             return;
         }
         gsize size = 0;
