@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Builds the daemon and runs it on the host platform under a fresh platform
-# root: starts it (it detaches), shows its log, stops it with SIGTERM and
-# shows what it left in the event log.
+# root: starts the scene simulator with the example scenario, then the daemon
+# (it detaches, once it reaches the scene service), shows its log, stops both
+# with SIGTERM and shows what the daemon left in the event log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/bootstrap.sh
 cmake --preset debug >/dev/null
-cmake --build --preset debug --target dwellwatch -- -j2
+cmake --build --preset debug --target dwellwatch scenesim video_scene_subscriber -- -j2
 
 root=$(mktemp -d /tmp/camlet-demo-XXXXXX)
 export CAMLET_ROOT=$root
+# The daemon loads the scene subscriber library (its stand-in) by name.
+export LD_LIBRARY_PATH=$PWD/build/debug/platform/video_scene_subscriber
 log=$root/dwellwatch.log
+simlog=$root/scenesim.log
 mkdir -p "$root/etc/camlet"
 cat > "$root/etc/camlet/parameters.conf" <<'PARAMS'
 # A single-channel fixed camera.
@@ -38,6 +42,11 @@ daemon_pid() {
 }
 
 echo "Platform root: $root"
+build/debug/tools/scenesim/scenesim tools/scenesim/examples/walk_and_loiter.jsonl --loop \
+  >"$simlog" 2>&1 &
+sim_pid=$!
+trap 'kill -TERM "$sim_pid" 2>/dev/null || true' EXIT
+echo "scenesim plays tools/scenesim/examples/walk_and_loiter.jsonl as pid $sim_pid"
 build/debug/app/main/dwellwatch 2>"$log"
 echo "dwellwatch detached (launcher exit status $?)"
 for _ in $(seq 50); do
@@ -60,6 +69,10 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 echo "dwellwatch stopped. Log:"
 sed 's/^/  | /' "$log"
+echo "Stopping scenesim"
+kill -TERM "$sim_pid"
+wait "$sim_pid" || true
+trap - EXIT
 events=$root/var/log/camlet/events.jsonl
 echo "Event log ($events):"
 if [[ -s "$events" ]]; then sed 's/^/  | /' "$events"; else echo "  (no events declared)"; fi
