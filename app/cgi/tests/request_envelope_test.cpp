@@ -77,9 +77,9 @@ TEST(CGI_Header, RejectedEnvelopesCarryTheirErrorAndTheHighestVersion) {
 
 TEST(CGI_Header, DeeplyNestedRequestsAreNotJson) {
     const std::string nested = std::string(100000, '[') + std::string(100000, ']');
-    const CGI_Header header(("{\"method\": \"m\", \"apiVersion\": \"1.4\", \"p\": " + nested + "}")
-                                .c_str(),
-                            kVersionHandler);
+    const CGI_Header header(
+        ("{\"method\": \"m\", \"apiVersion\": \"1.4\", \"p\": " + nested + "}").c_str(),
+        kVersionHandler);
     EXPECT_EQ(header.status(), STATUS_BAD_JSON);
 }
 

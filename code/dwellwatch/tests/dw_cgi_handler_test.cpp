@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "base/persistent_config_handler.h"
+#include "cgi/cgi_callback.h"
+#include "config/application.h"
+#include "config/configuration_parser.h"
+#include "config/json_parser.h"
+#include "config_test_support.h"
+#include "dwellwatch/dw_cgi_handler.h"
+#include "dwellwatch/dw_guard_factory.h"
+#include "dwellwatch/dw_startup_configuration.h"
+
+namespace {
+
+const bool kDevice = configtest::runOnDevice(configtest::kSingleChannelDevice);
+const std::string kConfigurationPath =
+    std::string(configtest::kConfigurationDirectory) + "/config.json";
+
+// A camera that receives no frames: enough to hold guards.
+class IdleCamera : public Camera {
+  public:
+    using Camera::Camera;
+    void handleMoteData(char* /*frame*/) override {}
+};
+
+class IdleCameraContainer : public CameraContainer {
+  public:
+    IdleCameraContainer() : CameraContainer(API_VersionHandler(kSceneVersions, 2), 14) {}
+
+  protected:
+    std::unique_ptr<Camera> createCamera(int cameraId, int rotation,
+                                         const API_VersionHandler& versions, int mask) override {
+        return std::make_unique<IdleCamera>(cameraId, rotation, versions, mask);
+    }
+    void shutDownSub() override {}
+
+  private:
+    static constexpr const char* kSceneVersions[] = {"1.0", "1.1"};
+};
+
+std::string profile(int uid, int individualSeconds = 10) {
+    return R"({"name": "Profile )" + std::to_string(uid) + R"(", "uid": )" + std::to_string(uid) +
+           R"(, "camera": 1, "filters": [], "alarmOverlayEnabled": false,
+              "triggers": [{"type": "loiteringArea",
+                "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5], [0.5, -0.5]],
+                "conditions": [{"type": "individual", "data": )" +
+           std::to_string(individualSeconds) + R"(, "active": true}]}]})";
+}
+
+std::string setRequest(const std::string& version, const std::string& profiles,
+                       const std::string& cameraExtra = "") {
+    return R"({"apiVersion": ")" + version +
+           R"(", "method": "setConfiguration", "context": "ctx", "params": {"cameras": [{"id": 1, "active": true, "rotation": 0)" +
+           cameraExtra + R"(}], "profiles": [)" + profiles + "]}}";
+}
+
+std::string request(const std::string& method, const std::string& params = "{}") {
+    return R"({"apiVersion": "1.4", "method": ")" + method + R"(", "params": )" + params + "}";
+}
+
+class DW_CGI_HandlerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(kDevice);
+        configtest::root().writeFile(kConfigurationPath, "");
+        DW_StartupConfiguration::loadOrCreate(kConfigurationPath);
+    }
+
+    // The decoded answer to a request.
+    JsonAutoPtr ask(const std::string& text) {
+        const std::string body = CGI_Callback::createAnswer(m_handler, text);
+        JsonAutoPtr answer(JsonParser::decode(body));
+        EXPECT_TRUE(answer) << body;
+        return answer;
+    }
+    static std::string errorCode(const JsonAutoPtr& answer) {
+        const char* code =
+            json_string_value(json_object_get(json_object_get(answer.get(), "error"), "code"));
+        return code != nullptr ? code : "none";
+    }
+    static std::string text(const json_t* value, const char* key) {
+        const char* member = json_string_value(json_object_get(value, key));
+        return member != nullptr ? member : "none";
+    }
+    static std::string stored() { return PersistentConfigHandler::load(kConfigurationPath); }
+
+    IdleCameraContainer m_cameras;
+    ConfigurationParser<DW_GuardFactory> m_parser;
+    DW_CGI_Handler m_handler{m_cameras,
+                             Application::getApiVersionHandler(),
+                             kConfigurationPath,
+                             Application::getDataBoundaries(),
+                             Application::getDefaultValues(),
+                             m_parser};
+};
+
+TEST_F(DW_CGI_HandlerTest, EnvelopeErrorsAreAnsweredWithoutCallingAMethod) {
+    const std::string before = stored();
+    EXPECT_EQ(errorCode(ask(R"({"apiVersion": "1.4", "method": )")), "2001");
+    const JsonAutoPtr noMethod = ask(R"({"apiVersion": "1.4", "context": "c"})");
+    EXPECT_EQ(errorCode(noMethod), "2003");
+    EXPECT_EQ(text(noMethod.get(), "method"), "");
+    EXPECT_EQ(text(noMethod.get(), "apiVersion"), "1.4");
+    EXPECT_EQ(errorCode(ask(R"({"method": "getConfiguration"})")), "2003");
+    EXPECT_EQ(errorCode(ask(R"({"apiVersion": "1.9", "method": "getConfiguration"})")), "2000");
+    EXPECT_EQ(errorCode(ask(request("missingMethod"))), "2003");
+    EXPECT_EQ(errorCode(ask(request("deleteEverything"))), "2005");
+    EXPECT_EQ(errorCode(ask("{\"apiVersion\": \"1.4\", \"method\": \"x\xc3\x28\"}")), "2001");
+    EXPECT_EQ(
+        errorCode(ask(R"({"apiVersion": "1.9", "method": "setConfiguration", "params": {}})")),
+        "2000");
+    EXPECT_EQ(stored(), before);
+}
+
+TEST_F(DW_CGI_HandlerTest, AnswersEchoTheHeaderAndRepairTrailingBytes) {
+    const JsonAutoPtr answer = ask(
+        R"({"apiVersion": "1.2", "method": "getSupportedVersions", "context": "abc"} trailing})");
+    EXPECT_EQ(text(answer.get(), "apiVersion"), "1.4");
+    EXPECT_EQ(text(answer.get(), "method"), "getSupportedVersions");
+    EXPECT_EQ(text(answer.get(), "context"), "abc");
+    EXPECT_EQ(JsonParser::dumpJsonToString(json_object_get(answer.get(), "data")),
+              R"({"apiVersions":["1.0","1.1","1.2","1.3","1.4"]})");
+}
+
+TEST_F(DW_CGI_HandlerTest, SuccessfulSetsAreStoredAppliedAndCounted) {
+    EXPECT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    const JsonAutoPtr second = ask(setRequest("1.4", profile(1) + ", " + profile(2)));
+    EXPECT_EQ(errorCode(second), "none");
+    EXPECT_EQ(JsonParser::dumpJsonToString(json_object_get(second.get(), "data")), "{}");
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigurationPath), 2);
+    EXPECT_TRUE(m_cameras.doesProfileExist(2));
+
+    const JsonAutoPtr got = ask(request("getConfiguration"));
+    const json_t* data = json_object_get(got.get(), "data");
+    EXPECT_EQ(json_integer_value(json_object_get(data, "configurationStatus")), 2);
+    EXPECT_EQ(json_array_size(json_object_get(data, "profiles")), 2u);
+}
+
+TEST_F(DW_CGI_HandlerTest, AnInvalidThirdProfileChangesNeitherFileNorCameras) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    const std::string before = stored();
+    const JsonAutoPtr answer =
+        ask(setRequest("1.4", profile(1) + ", " + profile(2) + ", " + profile(3, 9999)));
+    EXPECT_EQ(errorCode(answer), "2004");
+    EXPECT_EQ(stored(), before);
+    EXPECT_TRUE(m_cameras.doesProfileExist(1));
+    EXPECT_FALSE(m_cameras.doesProfileExist(2));
+}
+
+TEST_F(DW_CGI_HandlerTest, OlderRequestsAreBroughtToTheCurrentVersion) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1), R"(, "overlayResolution": "1280x720")"))),
+              "none");
+    const JsonAutoPtr answer =
+        ask(setRequest("1.2", profile(1), R"(, "overlayResolution": "640x360")"));
+    EXPECT_EQ(errorCode(answer), "none");
+    EXPECT_EQ(text(answer.get(), "apiVersion"), "1.4");
+    const JsonAutoPtr document(JsonParser::decode(stored()));
+    EXPECT_EQ(text(document.get(), "apiVersion"), "1.4");
+    const json_t* camera =
+        json_array_get(json_object_get(json_object_get(document.get(), "params"), "cameras"), 0);
+    EXPECT_EQ(text(camera, "overlayResolution"), "1280x720");
+
+    EXPECT_EQ(errorCode(ask(setRequest("1.0", profile(1)))), "none");
+    EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigurationPath), 3);
+}
+
+TEST_F(DW_CGI_HandlerTest, AlarmEventsNeedAnExistingProfile) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(4)))), "none");
+    EXPECT_EQ(errorCode(ask(request("sendAlarmEvent", R"({"profile": 4})"))), "none");
+    EXPECT_EQ(errorCode(ask(request("sendAlarmEvent", R"({"profile": 5})"))), "2004");
+    // A uid beyond the integer range is not cut down to one that exists.
+    EXPECT_EQ(errorCode(ask(request("sendAlarmEvent", R"({"profile": 4294967300})"))), "2004");
+    EXPECT_EQ(errorCode(ask(request("sendAlarmEvent", R"({"profile": "4"})"))), "2003");
+    EXPECT_EQ(errorCode(ask(R"({"apiVersion": "1.4", "method": "sendAlarmEvent"})")), "2001");
+}
+
+TEST_F(DW_CGI_HandlerTest, MotionLevelAndVisualConfirmationAreNotOffered) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    EXPECT_EQ(errorCode(ask(request("startMotionLevel"))), "2005");
+    EXPECT_EQ(errorCode(ask(request("stopMotionLevel"))), "2005");
+    EXPECT_FALSE(m_cameras.isMotionLevelActive());
+
+    const std::string transform = R"("transform": [1, 0, 0, 0, 1, 0, 0, 0, 1])";
+    EXPECT_EQ(errorCode(ask(request("startVisualConfirmation", "{\"profile\": 1}"))), "2003");
+    EXPECT_EQ(
+        errorCode(ask(request("startVisualConfirmation", "{\"profile\": 7, " + transform + "}"))),
+        "2004");
+    EXPECT_EQ(
+        errorCode(ask(request("startVisualConfirmation", "{\"profile\": 1, " + transform + "}"))),
+        "2005");
+    EXPECT_EQ(errorCode(ask(request("stopVisualConfirmation"))), "none");
+}
+
+TEST_F(DW_CGI_HandlerTest, CapabilitiesAndAMissingFile) {
+    const JsonAutoPtr capabilities = ask(request("getConfigurationCapabilities"));
+    const json_t* data = json_object_get(capabilities.get(), "data");
+    EXPECT_EQ(json_array_size(json_object_get(data, "filters")), 3u);
+    EXPECT_EQ(JsonParser::dumpJsonToString(json_object_get(data, "motionLevel")),
+              R"({"isSupported":false})");
+
+    configtest::root().writeFile(kConfigurationPath, "");
+    EXPECT_EQ(errorCode(ask(request("getConfiguration"))), "1000");
+    // Without a stored document an older request cannot be completed.
+    EXPECT_EQ(errorCode(ask(setRequest("1.2", profile(1)))), "1000");
+}
+
+}  // namespace
