@@ -73,15 +73,18 @@ void inject(const std::string& event) {
     ASSERT_TRUE(zk_event_inject(event.c_str(), nullptr)) << event;
 }
 
-// A frame of the scene library with one object, in a malloc'ed buffer as the
-// library hands it over.
-char* frameWithOneObject(int64_t timeUs) {
+// A frame of the scene library whose objects each cover the whole view, in
+// a malloc'ed buffer as the library hands it over.
+char* frameOfWholeViewObjects(int64_t timeUs, int count) {
     scene::FrameRecord frame;
     frame.timestampNs = static_cast<uint64_t>(timeUs) * 1000;
-    scene::ObjectRecord object;
-    object.id = 1;
-    object.outline = std::vector<scene::Point16>{{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}};
-    frame.objects.push_back(object);
+    for (int id = 1; id <= count; ++id) {
+        scene::ObjectRecord object;
+        object.id = id;
+        object.outline =
+            std::vector<scene::Point16>{{-4096, -4096}, {4096, -4096}, {4096, 4096}, {-4096, 4096}};
+        frame.objects.push_back(object);
+    }
     return strdup(scene::encodeFrame(frame).c_str());
 }
 
@@ -242,15 +245,16 @@ TEST_F(CallbackCamerasTest, CameraReportsMotionLevelOnlyWhileActiveAndStopsRecei
     GuardSet set = recordingGuards({7}, m_producer);
     camera.insertGuard(std::move(set.guards[0]));
 
-    camera.handleMoteData(frameWithOneObject(1000));
+    camera.handleMoteData(frameOfWholeViewObjects(1000, 1));
     EXPECT_EQ(eventlog::read(m_root, "declare"), Calls{});
     camera.startMotionLevel();
-    camera.handleMoteData(frameWithOneObject(2000));
+    // Forty outlines of the whole view add up to more than an int holds.
+    camera.handleMoteData(frameOfWholeViewObjects(2000, 40));
     EXPECT_EQ(eventlog::read(m_root, "declare"), Calls{"declare Camera1MotionLevel"});
-    EXPECT_EQ(set.probes[0]->objectCounts(), (std::vector<std::size_t>{1, 1}));
+    EXPECT_EQ(set.probes[0]->objectCounts(), (std::vector<std::size_t>{1, 40}));
 
     camera.stop();
-    camera.handleMoteData(frameWithOneObject(3000));  // freed unprocessed
+    camera.handleMoteData(frameOfWholeViewObjects(3000, 1));  // freed unprocessed
     camera.handleMoteData(nullptr);
     EXPECT_EQ(set.probes[0]->frameCount(), 2u);
 }
