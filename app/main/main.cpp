@@ -7,7 +7,12 @@
 #include "base/daemonize.h"
 #include "base/interval_timer_observable.h"
 #include "base/sdk_wrapper.h"
+#include "base/status_exception.h"
 #include "base/system_log.h"
+#include "config/application.h"
+#include "config/configuration_parser.h"
+#include "dwellwatch/dw_guard_factory.h"
+#include "dwellwatch/dw_startup_configuration.h"
 #include "main/lifecycle.h"
 #include "scene/camera_container_factory.h"
 
@@ -19,6 +24,19 @@ constexpr const char* kPlatformVendor = "CamletPlatform";
 constexpr const char* const kSceneApiVersions[] = {"1.0", "1.1"};
 constexpr unsigned kSceneOptionMask = 14;
 constexpr int kTimerPeriodUs = 10000;
+constexpr const char* kConfigurationPath = "/usr/local/packages/dwellwatch/localdata/config.json";
+
+// Applies the stored configuration, or the default one saved first when none
+// is stored. A document that does not parse leaves the cameras inactive until
+// a valid one arrives through the API.
+void applyStoredConfiguration(CameraContainer& cameraContainer) {
+    const std::string text = DW_StartupConfiguration::loadOrCreate(kConfigurationPath);
+    ConfigurationParser<DW_GuardFactory> parser;
+    parser.parse(text, Application::getDataBoundaries());
+    if (parser.status() == STATUS_OK) {
+        cameraContainer.updateWithNewConfiguration(parser.createConfigurations());
+    }
+}
 
 }  // namespace
 
@@ -36,6 +54,9 @@ int main() {
     std::unique_ptr<CameraContainer> cameraContainer =
         CameraContainerFactory::create(sceneVersions, kSceneOptionMask);
     Lifecycle::setCameraContainer(cameraContainer.get());
+    if (cameraContainer->getCameraCount() == 0) {
+        applyStoredConfiguration(*cameraContainer);
+    }
     syslog(LOG_INFO, "Dwellwatch started\n");
 
     Lifecycle::waitForTermination();
