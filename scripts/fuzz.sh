@@ -8,7 +8,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 seconds=${FUZZ_SECONDS:-60}
-fuzzers=(scene_decoder_fuzzer scene_frame_reader_fuzzer cgi_request_fuzzer)
+fuzzers=(scene_decoder_fuzzer scene_frame_reader_fuzzer cgi_request_fuzzer
+  configuration_parser_fuzzer)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Debug -DDW_BUILD_FUZZERS=ON -DDW_BUILD_TESTS=OFF \
