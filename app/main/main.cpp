@@ -9,12 +9,15 @@
 #include "base/sdk_wrapper.h"
 #include "base/status_exception.h"
 #include "base/system_log.h"
+#include "cgi/cgi_callback.h"
 #include "config/application.h"
 #include "config/configuration_parser.h"
+#include "dwellwatch/dw_cgi_handler.h"
 #include "dwellwatch/dw_guard_factory.h"
 #include "dwellwatch/dw_startup_configuration.h"
 #include "main/lifecycle.h"
 #include "scene/camera_container_factory.h"
+#include "zk_http.h"
 
 namespace {
 
@@ -57,10 +60,19 @@ int main() {
     if (cameraContainer->getCameraCount() == 0) {
         applyStoredConfiguration(*cameraContainer);
     }
+    // The API parses requests with a parser of its own.
+    ConfigurationParser<DW_GuardFactory> requestParser;
+    DW_CGI_Handler cgiHandler(*cameraContainer, Application::getApiVersionHandler(),
+                              kConfigurationPath, Application::getDataBoundaries(),
+                              Application::getDefaultValues(), requestParser);
+    ZKHttpHandler* httpHandler = zk_http_handler_new(CGI_Callback::handle, &cgiHandler);
     syslog(LOG_INFO, "Dwellwatch started\n");
 
     Lifecycle::waitForTermination();
 
+    // A request in progress completes first; later ones get no answer.
+    CGI_Callback::shutDown();
+    zk_http_handler_free(httpHandler);
     cameraContainer->shutDown();
     cameraContainer.reset();
     Lifecycle::setCameraContainer(nullptr);
