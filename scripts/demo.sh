@@ -1,22 +1,33 @@
 #!/usr/bin/env bash
-# Builds the daemon and runs it on the host platform under a fresh platform
-# root: starts the scene simulator with the example scenario, then the daemon
-# (it detaches, once it reaches the scene service), shows its log, stops both
-# with SIGTERM and shows what the daemon left in the event log.
+# Builds the daemon and shows it at work on the host platform under a fresh
+# platform root: the scene simulator plays a scenario (people walking through,
+# one person loitering in the area with a break in their track, a swaying bush
+# beside it), the daemon starts, a configuration with one loitering area is set
+# through the JSON API, and every alarm start and end is printed as it happens.
+# Ctrl-C stops both cleanly; with --until-done the demo ends by itself after
+# the scenario has been played once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+until_done=false
+[[ "${1:-}" == "--until-done" ]] && until_done=true
 
 scripts/bootstrap.sh
 cmake --preset debug >/dev/null
 cmake --build --preset debug --target dwellwatch scenesim video_scene_subscriber -- -j2
 
+scenario=tools/scenesim/examples/loiter_demo.jsonl
+scenario_seconds=40
 root=$(mktemp -d /tmp/camlet-demo-XXXXXX)
 export CAMLET_ROOT=$root
+export CAMLET_HTTP_PORT=${CAMLET_HTTP_PORT:-8080}
 # The daemon loads the scene subscriber library (its stand-in) by name.
 export LD_LIBRARY_PATH=$PWD/build/debug/platform/video_scene_subscriber
+url="http://127.0.0.1:$CAMLET_HTTP_PORT/local/dwellwatch/control.cgi"
 log=$root/dwellwatch.log
 simlog=$root/scenesim.log
-mkdir -p "$root/etc/camlet"
+events=$root/var/log/camlet/events.jsonl
+mkdir -p "$root/etc/camlet" "$root/usr/local/packages/dwellwatch/localdata"
 cat > "$root/etc/camlet/parameters.conf" <<'PARAMS'
 # A single-channel fixed camera.
 root.Properties.EmbeddedDevelopment.Version=2.16
@@ -41,39 +52,91 @@ daemon_pid() {
   return 1
 }
 
+sim_pid=""
+pid=""
+tail_pid=""
+cleanup() {
+  trap - EXIT INT TERM
+  [[ -n "$tail_pid" ]] && kill "$tail_pid" 2>/dev/null || true
+  if [[ -n "$pid" ]] && kill -TERM "$pid" 2>/dev/null; then
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && echo "dwellwatch did not stop" || echo "dwellwatch stopped"
+  fi
+  if [[ -n "$sim_pid" ]]; then kill -TERM "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  rm -rf "$root"
+}
+trap cleanup EXIT
+trap 'echo; echo "Stopping"; exit 0' INT TERM
+
 echo "Platform root: $root"
-build/debug/tools/scenesim/scenesim tools/scenesim/examples/walk_and_loiter.jsonl --loop \
-  >"$simlog" 2>&1 &
+loop=--loop
+$until_done && loop=""
+build/debug/tools/scenesim/scenesim "$scenario" $loop >"$simlog" 2>&1 &
 sim_pid=$!
-trap 'kill -TERM "$sim_pid" 2>/dev/null || true' EXIT
-echo "scenesim plays tools/scenesim/examples/walk_and_loiter.jsonl as pid $sim_pid"
+start_s=$(date +%s.%N)
 build/debug/app/main/dwellwatch 2>"$log"
-echo "dwellwatch detached (launcher exit status $?)"
-for _ in $(seq 50); do
-  grep -q "Dwellwatch started" "$log" && break
+for _ in $(seq 100); do
+  curl -s -o /dev/null "$url" 2>/dev/null && break
   sleep 0.1
 done
 pid=$(daemon_pid) || { echo "dwellwatch is not running"; cat "$log"; exit 1; }
-echo "dwellwatch runs as pid $pid; its log:"
-sed 's/^/  | /' "$log"
+echo "dwellwatch runs as pid $pid and serves $url"
 
-echo "Stopping it with SIGTERM"
-kill -TERM "$pid"
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "dwellwatch did not stop"
-  exit 1
+# One loitering area in the middle of the view: alarm when one person stays
+# longer than 8 s.
+config='{"apiVersion":"1.4","method":"setConfiguration","params":{
+ "cameras":[{"id":1,"active":true,"rotation":0}],
+ "profiles":[{"name":"Entrance","uid":1,"camera":1,
+  "filters":[{"type":"sizePercentage","data":[5,5],"active":false},
+             {"type":"distanceSwayingObject","data":5,"active":true}],
+  "triggers":[{"type":"loiteringArea","data":[[-0.5,-0.5],[-0.5,0.5],[0.5,0.5],[0.5,-0.5]],
+   "conditions":[{"type":"individual","data":8,"active":true}]}]}]}}'
+echo "Setting the configuration: $(curl -s -X POST --data-binary "$config" "$url")"
+cat <<HELP
+
+Get the configuration:
+  curl -s -X POST --data '{"apiVersion":"1.4","method":"getConfiguration"}' $url
+Change it (the whole document, as above, with method "setConfiguration"):
+  curl -s -X POST --data-binary @config.json $url
+What may be configured:
+  curl -s -X POST --data '{"apiVersion":"1.4","method":"getConfigurationCapabilities"}' $url
+
+Alarms as they happen (scene time from the start of the scenario):
+HELP
+
+mkdir -p "$(dirname "$events")"
+touch "$events"
+tail -n +1 -F "$events" 2>/dev/null | python3 -u -c '
+import json, re, sys, time
+start = float(sys.argv[1])
+offset = None  # event clock minus scene time, fixed at the first alarm
+profiles = {}  # declaration id -> (camera, profile name)
+for line in sys.stdin:
+    try:
+        e = json.loads(line)
+    except ValueError:
+        continue
+    if e.get("op") == "declare":
+        for key in e.get("keys", []):
+            m = re.fullmatch(r"Camera(\d+)Profile(\d+)", str(key.get("value")))
+            if key.get("key") == "topic2" and m:
+                nice = (key.get("niceNames") or ["", ""])[1]
+                profiles[e["id"]] = (m.group(1), nice.split(": ", 1)[-1] or "Profile " + m.group(2))
+    elif e.get("op") == "send" and e.get("id") in profiles:
+        camera, name = profiles[e["id"]]
+        active = (e.get("values") or {}).get("active")
+        if offset is None:
+            offset = e["time_us"] / 1e6 - (time.time() - start)
+        when = e["time_us"] / 1e6 - offset
+        what = "ALARM START" if active else "alarm end  "
+        print("  %s  profile \"%s\" on camera %s at scene time %5.1f s" % (what, name, camera, when))
+' "$start_s" &
+tail_pid=$!
+
+if $until_done; then
+  sleep $((scenario_seconds + 5))
+  echo "The scenario has been played."
+else
+  echo "(Ctrl-C to stop)"
+  wait "$tail_pid"
 fi
-echo "dwellwatch stopped. Log:"
-sed 's/^/  | /' "$log"
-echo "Stopping scenesim"
-kill -TERM "$sim_pid"
-wait "$sim_pid" || true
-trap - EXIT
-events=$root/var/log/camlet/events.jsonl
-echo "Event log ($events):"
-if [[ -s "$events" ]]; then sed 's/^/  | /' "$events"; else echo "  (no events declared)"; fi
-rm -rf "$root"
