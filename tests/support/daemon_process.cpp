@@ -68,7 +68,8 @@ DaemonProcess::DaemonProcess(std::string program, std::string logPath)
 }
 
 DaemonProcess::~DaemonProcess() {
-    if (m_daemon > 0) {
+    // Also a daemon whose pid the test never asked for (it failed before).
+    if (m_launched && daemonPid() > 0) {
         kill(m_daemon, SIGKILL);
         waitpid(m_daemon, nullptr, 0);
     }
@@ -76,6 +77,7 @@ DaemonProcess::~DaemonProcess() {
 
 int DaemonProcess::launch() {
     m_otherChildren = children();
+    m_launched = true;
     const pid_t launcher = fork();
     if (launcher == 0) {
         const int log = open(m_logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);

@@ -35,6 +35,7 @@ private:
     std::string m_logPath;
     pid_t m_daemon = -1;
     std::set<pid_t> m_otherChildren;  // children the test had before the launch
+    bool m_launched = false;
 };
 
 }  // namespace camlet::testing

@@ -1,0 +1,118 @@
+// The daemon and its scene service, on both transports: a camera keeps up
+// with a service that restarts, and shutdown does not wait for a service
+// that has gone silent.
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <string>
+
+#include "daemon_process.h"
+#include "service_process.h"
+#include "temporary_root.h"
+
+namespace {
+
+using camlet::testing::DaemonProcess;
+using camlet::testing::ServiceProcess;
+using camlet::testing::TemporaryRoot;
+
+constexpr const char* kEventLog = "/var/log/camlet/events.jsonl";
+
+// Profile 1 on camera 1: an area over the middle of the image, no filters,
+// an individual condition of 10 s.
+constexpr const char* kDocument = R"({"apiVersion": "1.4", "params": {
+    "cameras": [{"id": 1, "active": true, "rotation": 0}],
+    "profiles": [{"name": "Entrance", "uid": 1, "camera": 1, "filters": [],
+        "triggers": [{"type": "loiteringArea",
+            "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5], [0.5, -0.5]],
+            "conditions": [{"type": "individual", "data": 10, "active": true}]}]}]}})";
+
+// Frames every 250 ms up to the end (seconds); object 1 stands in the area
+// until it leaves (never when leaving is 0).
+std::string scenario(int leaving, int end) {
+    std::string lines;
+    for (int quarter = 0; quarter <= end * 4; ++quarter) {
+        const bool present = quarter < leaving * 4;
+        lines += "{\"t_us\":" + std::to_string(quarter * 250000) + ",\"objects\":[" +
+                 (present ? "{\"id\":1,\"box\":[-300,-600,300,600]}" : "") + "]" +
+                 (leaving > 0 && quarter == leaving * 4
+                      ? ",\"events\":[{\"action\":\"delete\",\"ids\":[1]}]"
+                      : "") +
+                 "}\n";
+    }
+    return lines;
+}
+
+// The parameter is the platform version, which chooses the transport.
+class SceneService : public ::testing::TestWithParam<const char*> {
+  protected:
+    SceneService() {
+        m_root.writeFile(
+            "/etc/camlet/parameters.conf",
+            std::string("root.Properties.EmbeddedDevelopment.Version=") + GetParam() + "\n");
+        m_root.writeFile("/usr/local/packages/dwellwatch/localdata/config.json", kDocument);
+        m_root.writeFile("/empty.jsonl", scenario(0, 1));
+        m_root.writeFile("/loiterer.jsonl", scenario(12, 18));
+    }
+
+    // A simulator playing the scenario file once (at ten times its speed),
+    // then keeping its streams open without a word.
+    ServiceProcess simulator(const std::string& scenarioFile) const {
+        return ServiceProcess(SCENESIM_PATH, {m_root.path() + scenarioFile, "--speed", "10"},
+                              m_root.path() + "/scenesim.log");
+    }
+
+    bool waitForSockets(const ServiceProcess& service) const {
+        return service.waitForFile(m_root.path() + "/var/run/bedrock/scenes") &&
+               service.waitForFile(m_root.path() + "/var/run/bedrock/scene_subscriber");
+    }
+
+    // Waits up to ten seconds for the event log to contain the text.
+    bool waitForEvent(const std::string& text) const {
+        for (int i = 0; i < 1000; ++i) {
+            if (m_root.readFile(kEventLog).find(text) != std::string::npos) {
+                return true;
+            }
+            g_usleep(10000);
+        }
+        return false;
+    }
+
+    TemporaryRoot m_root;
+    DaemonProcess m_daemon{DWELLWATCH_PATH, m_root.path() + "/dwellwatch.log"};
+};
+
+TEST_P(SceneService, CamerasReceiveFramesAgainAfterTheServiceRestarts) {
+    {
+        ServiceProcess first = simulator("/empty.jsonl");
+        ASSERT_TRUE(first.start() && waitForSockets(first));
+        ASSERT_EQ(m_daemon.launch(), 0);
+        ASSERT_TRUE(m_daemon.waitForLog("Dwellwatch started")) << m_daemon.log();
+        g_usleep(300000);
+    }  // the service goes away; the camera keeps trying
+    g_usleep(500000);
+
+    ServiceProcess second = simulator("/loiterer.jsonl");
+    ASSERT_TRUE(second.start());
+    EXPECT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
+    EXPECT_TRUE(waitForEvent("\"values\":{\"active\":false}")) << m_root.readFile(kEventLog);
+    EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
+}
+
+TEST_P(SceneService, SigtermEndsTheDaemonAtOnceWhileTheServiceIsSilent) {
+    ServiceProcess service = simulator("/empty.jsonl");
+    ASSERT_TRUE(service.start() && waitForSockets(service));
+    ASSERT_EQ(m_daemon.launch(), 0);
+    ASSERT_TRUE(m_daemon.waitForLog("Dwellwatch started")) << m_daemon.log();
+    g_usleep(1000000);  // the scenario has played; the camera waits for more
+
+    EXPECT_EQ(m_daemon.terminate(SIGTERM, 1500), 0) << m_daemon.log();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothTransports, SceneService, ::testing::Values("2.14", "2.16"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                             return std::string(param.param) == "2.14" ? "Socket" : "Subscriber";
+                         });
+
+}  // namespace
