@@ -7,6 +7,7 @@
 #include "geometry/platform_points.h"
 #include "geometry/polygon_clipping.h"
 #include "geometry/polyline.h"
+#include "geometry/svg_coordinate.h"
 
 namespace {
 
@@ -32,6 +33,20 @@ std::vector<Point> usableVertices(const Point* points, int count) {
         return {first, second, {nudged(second.x), nudged(second.y)}};
     }
     return std::vector<Point>(points, points + count);
+}
+
+// <polygon class="c" points=" x,y x,y ..." style="s"  />, followed by a newline.
+std::string svgPolygonElement(const std::vector<Point>& vertices, const std::string& style,
+                              const std::string& cssClass) {
+    std::string element = "<polygon class=\"" + cssClass + "\" points=\"";
+    for (const Point& vertex : vertices) {
+        element += " " + toSvgPoint(vertex);
+    }
+    element += "\"";
+    if (!style.empty()) {
+        element += " style=\"" + style + "\" ";
+    }
+    return element + " />\n";
 }
 
 }  // namespace
@@ -109,4 +124,15 @@ void Polygon::cutOff(const Polygon& other, PolygonContainer& out) const {
 
 std::unique_ptr<Polygon> Polygon::clone() const {
     return std::make_unique<Polygon>(*this);
+}
+
+std::string Polygon::toStringSvg(const std::string& style, const std::string& cssClass) const {
+    return svgPolygonElement(m_points, style, cssClass);
+}
+
+std::string Polygon::toBoundingBoxStringSvg(const std::string& style,
+                                            const std::string& cssClass) const {
+    const std::vector<Point> corners = {
+        {m_minX, m_minY}, {m_maxX, m_minY}, {m_maxX, m_maxY}, {m_minX, m_maxY}};
+    return svgPolygonElement(corners, style, cssClass);
 }

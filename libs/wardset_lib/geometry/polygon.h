@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "geometry/point.h"
@@ -51,6 +52,13 @@ class Polygon {
     void cutOff(const Polygon& other, PolygonContainer& out) const;
 
     std::unique_ptr<Polygon> clone() const;
+
+    // The polygon as an SVG element of the given class, vertices in SVG
+    // coordinates; the style attribute is left out when style is empty.
+    std::string toStringSvg(const std::string& style, const std::string& cssClass) const;
+    // The same element for the bounding box: (minX, minY), (maxX, minY),
+    // (maxX, maxY), (minX, maxY).
+    std::string toBoundingBoxStringSvg(const std::string& style, const std::string& cssClass) const;
 
   private:
     explicit Polygon(std::vector<Point> points);

@@ -155,3 +155,7 @@ std::vector<DroppedLoiteringTime>::iterator LoiteringArea::findDroppedTimeNear(P
                                    kMaxSquaredHandOverDistance;
                         });
 }
+
+std::string LoiteringArea::toStringSvg(const std::string& style) const {
+    return getPolygon().toStringSvg(style, "loiteringArea");
+}

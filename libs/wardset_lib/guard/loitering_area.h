@@ -51,6 +51,9 @@ class LoiteringArea {
     // stored within 819 scene units of them; each time is taken once.
     void pickUpDroppedTimeForNewObjects(const ParsedScene& scene);
 
+    // The loitering polygon as an SVG element of class "loiteringArea".
+    std::string toStringSvg(const std::string& style) const;
+
     const Polygon& getPolygon() const { return m_protectionArea.getArea(); }
     int64_t getGroupLoiteringTime() const { return m_groupLoiteringTime; }
     const std::vector<DroppedLoiteringTime>& getDroppedTimes() const { return m_droppedTimes; }

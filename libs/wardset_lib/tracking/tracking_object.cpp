@@ -132,3 +132,7 @@ void TrackingObject::combineFilterData(const TrackingObject& other) {
         }
     }
 }
+
+std::string TrackingObject::toStringSvg(const std::string& style) const {
+    return m_shape_p->toBoundingBoxStringSvg(style, "");
+}

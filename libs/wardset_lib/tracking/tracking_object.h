@@ -71,6 +71,9 @@ class TrackingObject {
     void setMergeable(bool mergeable) { m_isMergeable = mergeable; }
     Velocity getVelocity() const { return m_velocity; }
 
+    // The bounding box of the object's shape as an SVG element without class.
+    std::string toStringSvg(const std::string& style) const;
+
   private:
     InvariantBox m_box;
     int32_t m_id;

@@ -113,4 +113,21 @@ TEST(PolygonRelations, IntersectionWithLines) {
     EXPECT_FALSE(area.doesIntersect(Polyline(Point{-10, -10}, Point{-10, 200})));
 }
 
+TEST(PolygonSvg, WritesVerticesInSvgCoordinatesWithTheStyleWhenGiven) {
+    const Points triangle{{2048, -4096}, {0, 4096}, {-1, 10}};
+    const Polygon polygon(triangle.data(), 3);
+    EXPECT_EQ(polygon.toStringSvg("fill:red;", "area"),
+              "<polygon class=\"area\" points=\" 0.500,-1.000 0.000,1.000 -0.000,0.002\" "
+              "style=\"fill:red;\"  />\n");
+    EXPECT_EQ(polygon.toStringSvg("", ""),
+              "<polygon class=\"\" points=\" 0.500,-1.000 0.000,1.000 -0.000,0.002\" />\n");
+}
+
+TEST(PolygonSvg, TheBoundingBoxGoesRoundFromTheLowerLeftCorner) {
+    const Points triangle{{2048, -4096}, {0, 4096}, {-1024, 0}};
+    EXPECT_EQ(Polygon(triangle.data(), 3).toBoundingBoxStringSvg("", "box"),
+              "<polygon class=\"box\" points=\" -0.250,-1.000 0.500,-1.000 0.500,1.000 "
+              "-0.250,1.000\" />\n");
+}
+
 }  // namespace

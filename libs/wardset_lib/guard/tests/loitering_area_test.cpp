@@ -168,4 +168,10 @@ TEST(LoiteringAreaExternalDataTest, AMergeKeepsTheLongerTimeAndTheEarlierUpdate)
     EXPECT_THROW(target.merge(TrackingObjectExternalDataNoMerge()), std::bad_cast);
 }
 
+TEST_F(LoiteringAreaTest, DrawsTheLoiteringPolygonWithItsClass) {
+    EXPECT_EQ(area.toStringSvg("fill:red;"),
+              "<polygon class=\"loiteringArea\" points=\" -0.488,-0.488 -0.488,0.488 0.488,0.488 "
+              "0.488,-0.488\" style=\"fill:red;\"  />\n");
+}
+
 }  // namespace

@@ -103,4 +103,11 @@ TEST(TrackingObject, RecordsAreOwnedByKey) {
     EXPECT_EQ(destroyed, 2);  // the object's own
 }
 
+TEST(TrackingObject, DrawsTheBoundingBoxOfItsShapeWithoutClass) {
+    const TrackingObject object(rectangleMote(1, 0, -2048, 1024, 0, 4096), 0, 1.0f);
+    EXPECT_EQ(object.toStringSvg("fill:red;"),
+              "<polygon class=\"\" points=\" -0.500,0.000 0.250,0.000 0.250,1.000 -0.500,1.000\" "
+              "style=\"fill:red;\"  />\n");
+}
+
 }  // namespace
