@@ -20,6 +20,7 @@ Camera::~Camera() = default;
 
 void Camera::updateWithNewConfiguration(CameraConfiguration& configuration) {
     FrameLock lock(m_frameLock);
+    // A visual confirmation that is on moves to the new guard of its profile here.
     m_guards.clear();
     m_parser.updateCameraRotation(configuration.getRotation());
     for (std::unique_ptr<Guard>& guard : configuration.takeGuards()) {
@@ -42,11 +43,6 @@ Guard* Camera::getGuard(int profileId) {
         return guard->getId() == profileId;
     });
     return it == m_guards.end() ? nullptr : it->get();
-}
-
-void Camera::removeAllGuards() {
-    FrameLock lock(m_frameLock);
-    m_guards.clear();
 }
 
 bool Camera::doesProfileExist(int profileId) {
@@ -107,7 +103,7 @@ void Camera::handlePTZ_PresetEvent(const PTZ_PresetEvent& event) {
         for (const auto& guard : m_guards) {
             guard->handleLeavingPreset(event.time);
         }
-        m_currentPreset = kNoPreset;
+        m_currentPreset = PtzState::kNotAtPreset;
     }
 }
 
@@ -116,15 +112,6 @@ void Camera::handlePTZ_MovementEvent(const PTZ_MovementEvent& event) {
     for (const auto& guard : m_guards) {
         guard->handleMovementEvent(event.moving, event.time);
     }
-}
-
-bool Camera::matches(const CameraConfiguration& configuration) const {
-    return configuration == m_cameraId;
-}
-
-int Camera::getCurrentPreset() {
-    FrameLock lock(m_frameLock);
-    return m_currentPreset;
 }
 
 std::size_t Camera::getTrackedObjectCount() {

@@ -26,7 +26,6 @@ class AlarmDataContainer;
 // frame lock, never the reverse; each guard takes its own lock inside.
 class Camera : public Thread {
   public:
-    static constexpr int kNoPreset = -3;
     static constexpr int64_t kMotionLevelPeriodUs = 5000000;
 
     // mask: the scene capabilities to ask for; versions: the scene API
@@ -45,7 +44,6 @@ class Camera : public Thread {
     void insertGuard(std::unique_ptr<Guard> guard);
     // The guard of the profile, or null.
     Guard* getGuard(int profileId);
-    void removeAllGuards();
     bool doesProfileExist(int profileId);
     // Requests a test alarm from the profile's guard; false when it has none.
     bool sendAlarmEvent(int profileId);
@@ -61,9 +59,6 @@ class Camera : public Thread {
     void handlePTZ_MovementEvent(const PTZ_MovementEvent& event);
 
     int getCameraId() const { return m_cameraId; }
-    // True when the configuration is for this camera (same id).
-    bool matches(const CameraConfiguration& configuration) const;
-    int getCurrentPreset();
     // The number of tracked objects the camera keeps.
     std::size_t getTrackedObjectCount();
 
@@ -83,7 +78,7 @@ class Camera : public Thread {
 
   private:
     std::vector<std::unique_ptr<Guard>> m_guards;
-    int m_currentPreset = kNoPreset;
+    int m_currentPreset = PtzState::kNotAtPreset;
     MotionLevelEventProducer m_motionLevel;
     MoteSceneParser m_parser;
 };
