@@ -181,20 +181,6 @@ TEST_F(SocketCamerasTest, NewConfigurationKeepsTheCameraButReplacesGuardsAndTrac
     EXPECT_EQ(container->getCameraCount(), 1u);
 }
 
-TEST_F(SocketCamerasTest, ConfigurationWithoutCamerasRemovesThemAll) {
-    auto simulator = startSimulator(framesWithObjects(3, {1}), true);
-    auto container = makeContainer();
-    GuardSet set = recordingGuards({7}, m_producer);
-    container->updateWithNewConfiguration(configurationOf(1, std::move(set.guards)));
-    ASSERT_TRUE(set.probes[0]->waitForFrames(1));
-
-    container->updateWithNewConfiguration(CameraConfigurationContainer());
-
-    EXPECT_EQ(container->getCameraCount(), 0u);
-    EXPECT_TRUE(set.probes[0]->isDestroyed());
-    EXPECT_FALSE(container->doesProfileExist(7));
-}
-
 TEST_F(SocketCamerasTest, CameraStopsPromptlyWhileItsServiceIsSilent) {
     for (const bool answering : {true, false}) {
         SCOPED_TRACE(answering ? "silent after the handshake" : "silent before the answer");
@@ -210,23 +196,6 @@ TEST_F(SocketCamerasTest, CameraStopsPromptlyWhileItsServiceIsSilent) {
         EXPECT_LT(Clock::now() - start, kPromptly);
         EXPECT_EQ(container->getCameraCount(), 0u);
     }
-}
-
-TEST_F(SocketCamerasTest, ShutdownAndDeletionDoNotWaitForASilentService) {
-    SilentService service(SocketSceneStream::defaultServicePath(), true);
-    auto container = makeContainer();
-    CameraConfigurationContainer configurations;
-    for (const int cameraId : {1, 2}) {
-        configurations.insert(CameraConfiguration(cameraId, 0));
-    }
-    container->updateWithNewConfiguration(std::move(configurations));
-    ASSERT_TRUE(service.waitForRequest());
-    std::this_thread::sleep_for(milliseconds(50));
-
-    const auto start = Clock::now();
-    container->shutDown();
-    container.reset();
-    EXPECT_LT(Clock::now() - start, kPromptly);
 }
 
 TEST_F(SocketCamerasTest, ReconnectsAfterTheServiceReturnsAndRestartsTracking) {
