@@ -3,7 +3,7 @@
 //   scenesim [options] SCENARIO.jsonl
 //   scenesim [options] --mot FILE --size WIDTHxHEIGHT --fps RATE [--channel N]
 //
-// Options: --speed FACTOR, --loop, --scene-version 1.0|1.1, --close-when-done.
+// Options: --speed FACTOR, --fast, --loop, --scene-version 1.0|1.1, --close-when-done.
 
 #include <signal.h>
 
@@ -28,7 +28,7 @@ struct Arguments {
 void usage() {
     std::fprintf(
         stderr,
-        "usage: scenesim [--speed F] [--loop] [--scene-version V] [--close-when-done]\n"
+        "usage: scenesim [--speed F | --fast] [--loop] [--scene-version V] [--close-when-done]\n"
         "                (SCENARIO.jsonl | --mot FILE --size WxH --fps RATE [--channel N])\n");
     std::exit(2);
 }
@@ -45,6 +45,8 @@ Arguments parse(int argc, char** argv) {
         };
         if (arg == "--speed") {
             args.options.playback.speed = std::stod(value());
+        } else if (arg == "--fast") {
+            args.options.playback.paced = false;
         } else if (arg == "--loop") {
             args.options.playback.loop = true;
         } else if (arg == "--scene-version") {

@@ -48,7 +48,8 @@ bool Playback::play(int channel, const Send& send, const std::atomic<bool>& stop
         for (const ScenarioFrame* frame : frames) {
             const auto due = static_cast<int64_t>(
                 static_cast<double>(frame->timeUs + offset - first) / m_options.speed);
-            if (!waitUntil(start + due, stopping) || !send(*frame, offset)) {
+            const bool isDue = m_options.paced ? waitUntil(start + due, stopping) : !stopping;
+            if (!isDue || !send(*frame, offset)) {
                 return false;
             }
         }

@@ -11,6 +11,7 @@ namespace scenesim {
 struct PlaybackOptions {
     double speed = 1.0;  // 2 plays twice as fast
     bool loop = false;   // start again after the last frame, with times running on
+    bool paced = true;   // false: as fast as the receiver takes the frames
 };
 
 // Plays the frames of one channel at their times.

@@ -1,6 +1,7 @@
 #include "scene_simulator.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <sstream>
 
 #include "camlet_root.h"
@@ -54,6 +55,10 @@ void SceneSimulator::stop() {
 }
 
 void SceneSimulator::finish(int fd, bool played, const std::atomic<bool>& stopping) const {
+    if (played) {
+        // Tests wait for this line to know that the stream has every frame.
+        std::fprintf(stderr, "scenesim: stream %d: every frame sent\n", fd);
+    }
     if (played && !m_options.closeWhenDone) {
         idleUntilClosed(fd, stopping);
     }

@@ -2,7 +2,13 @@
 
 #include <sstream>
 
+#include <glib.h>
+
+#include <atomic>
+#include <vector>
+
 #include "frame_builder.h"
+#include "playback.h"
 #include "scenario_reader.h"
 #include "scene.h"
 #include "scene_request.h"
@@ -115,4 +121,33 @@ TEST(SceneRequest, ParsesRequestsOfKnownVersions) {
     EXPECT_TRUE(servesVersion("1.1", "1.0"));
     EXPECT_FALSE(servesVersion("1.0", "1.1"));
     EXPECT_FALSE(servesVersion("1.1", "0.9"));
+}
+
+TEST(Playback, UnpacedPlaybackSendsEveryFrameOfTheChannelInOrderWithoutWaiting) {
+    std::istringstream in(R"({"t_us":0,"objects":[]})"
+                          "\n"
+                          R"({"t_us":60000000,"channel":2,"objects":[]})"
+                          "\n"
+                          R"({"t_us":120000000,"objects":[]})"
+                          "\n");
+    const Scenario scenario = readScenario(in);
+    PlaybackOptions options;
+    options.paced = false;
+    const Playback playback(scenario, options);
+    std::vector<int64_t> sent;
+    const std::atomic<bool> stopping{false};
+    const int64_t start = g_get_monotonic_time();
+    EXPECT_TRUE(playback.play(
+        1,
+        [&](const ScenarioFrame& frame, int64_t) {
+            sent.push_back(frame.timeUs);
+            return true;
+        },
+        stopping));
+    EXPECT_LT(g_get_monotonic_time() - start, 5 * G_USEC_PER_SEC);  // not two minutes
+    EXPECT_EQ(sent, (std::vector<int64_t>{0, 120000000}));
+
+    // A receiver that goes away ends the playback.
+    EXPECT_FALSE(playback.play(
+        1, [](const ScenarioFrame&, int64_t) { return false; }, stopping));
 }
