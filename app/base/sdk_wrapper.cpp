@@ -4,6 +4,7 @@
 #include <syslog.h>
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -263,6 +264,35 @@ auto createWithRetries(Create create, const char* failureFormat) {
     return decltype(create())(nullptr);
 }
 
+// Declares a stateful ONVIF event whose keys the builder adds, unless a
+// compatible declaration of the key exists already.
+int declareOnvifEvent(const char* key, int type, int source, int initialState,
+                      const std::function<bool(ZKEventKeyValueSet*)>& build,
+                      const char* failureFormat) {
+    WrapperLock lock(g_wrapper.mutex);
+    auto record = makeRecord(type, source, nullptr);
+    record->state = initialState;
+    switch (referenceExisting(
+        key, *record, "Cannot add event %s as it is already declared, but with other properties\n",
+        key)) {
+        case Existing::Referenced:
+            return 1;
+        case Existing::Conflicting:
+            return 0;
+        case Existing::None:
+            break;
+    }
+    ZKEventKeyValueSet* set = zk_event_key_value_set_new();
+    int result = 0;
+    if (build(set)) {
+        result = declareRecord(key, std::move(record), set, false, failureFormat, key);
+    } else {
+        syslog(LOG_ERR, failureFormat, key);
+    }
+    zk_event_key_value_set_free(set);
+    return result;
+}
+
 }  // namespace
 
 int sdk_wrapper_init(const char* appName, const char* displayName, const char* vendor) {
@@ -374,75 +404,36 @@ int sdk_wrapper_event_add(const char* key, const char* niceName, int flags, cons
 }
 
 int sdk_wrapper_event_add_onvif_motion_alarm_event(const char* key, int source, int initialState) {
-    WrapperLock lock(g_wrapper.mutex);
-    auto record = makeRecord(kOnvifMotionAlarmType, source, nullptr);
-    record->state = initialState;
-    switch (referenceExisting(
-        key, *record, "Cannot add event %s as it is already declared, but with other properties\n",
-        key)) {
-        case Existing::Referenced:
-            return 1;
-        case Existing::Conflicting:
-            return 0;
-        case Existing::None:
-            break;
-    }
-    ZKEventKeyValueSet* set = zk_event_key_value_set_new();
-    const bool built = addString(set, "topic0", kOnvifNamespace, "VideoSource") &&
-                       addString(set, "topic1", kOnvifNamespace, "MotionAlarm") &&
-                       addInt(set, "Source", source) && markSource(set, "Source") &&
-                       markUserDefined(set, "Source", nullptr, "wstype:tt:ReferenceToken") &&
-                       addBool(set, "State", initialState) && markData(set, "State");
-    int result = 0;
-    if (built) {
-        result =
-            declareRecord(key, std::move(record), set, false,
-                          "Cannot declare ONVIF Motion Alarm event %s (internal error)\n", key);
-    } else {
-        syslog(LOG_ERR, "Cannot declare ONVIF Motion Alarm event %s (internal error)\n", key);
-    }
-    zk_event_key_value_set_free(set);
-    return result;
+    return declareOnvifEvent(
+        key, kOnvifMotionAlarmType, source, initialState,
+        [&](ZKEventKeyValueSet* set) {
+            return addString(set, "topic0", kOnvifNamespace, "VideoSource") &&
+                   addString(set, "topic1", kOnvifNamespace, "MotionAlarm") &&
+                   addInt(set, "Source", source) && markSource(set, "Source") &&
+                   markUserDefined(set, "Source", nullptr, "wstype:tt:ReferenceToken") &&
+                   addBool(set, "State", initialState) && markData(set, "State");
+        },
+        "Cannot declare ONVIF Motion Alarm event %s (internal error)\n");
 }
 
 int sdk_wrapper_event_add_onvif_motion_region_alarm_event(const char* key, const char* ruleName,
                                                           int source, int initialState) {
-    WrapperLock lock(g_wrapper.mutex);
-    auto record = makeRecord(kOnvifMotionRegionAlarmType, source, nullptr);
-    record->state = initialState;
-    switch (referenceExisting(
-        key, *record, "Cannot add event %s as it is already declared, but with other properties\n",
-        key)) {
-        case Existing::Referenced:
-            return 1;
-        case Existing::Conflicting:
-            return 0;
-        case Existing::None:
-            break;
-    }
-    ZKEventKeyValueSet* set = zk_event_key_value_set_new();
-    const bool built = addString(set, "topic0", kOnvifNamespace, "RuleEngine") &&
-                       addString(set, "topic1", kOnvifNamespace, "MotionRegionDetector") &&
-                       addString(set, "topic2", kOnvifNamespace, "Motion") &&
-                       markUserDefined(set, "topic2", kOnvifNamespace, "isApplicationData") &&
-                       addBool(set, "State", initialState) && markData(set, "State") &&
-                       markUserDefined(set, "State", nullptr, "wstype:xsd:boolean") &&
-                       addInt(set, "VideoSource", source) && markSource(set, "VideoSource") &&
-                       markUserDefined(set, "VideoSource", nullptr, "wstype:tt:ReferenceToken") &&
-                       addString(set, "RuleName", nullptr, ruleName != nullptr ? ruleName : "") &&
-                       markSource(set, "RuleName") &&
-                       markUserDefined(set, "RuleName", nullptr, "wstype:xsd:string");
-    int result = 0;
-    if (built) {
-        result = declareRecord(
-            key, std::move(record), set, false,
-            "Cannot declare ONVIF Motion Region Alarm event %s (internal error)\n", key);
-    } else {
-        syslog(LOG_ERR, "Cannot declare ONVIF Motion Region Alarm event %s (internal error)\n",
-               key);
-    }
-    zk_event_key_value_set_free(set);
-    return result;
+    return declareOnvifEvent(
+        key, kOnvifMotionRegionAlarmType, source, initialState,
+        [&](ZKEventKeyValueSet* set) {
+            return addString(set, "topic0", kOnvifNamespace, "RuleEngine") &&
+                   addString(set, "topic1", kOnvifNamespace, "MotionRegionDetector") &&
+                   addString(set, "topic2", kOnvifNamespace, "Motion") &&
+                   markUserDefined(set, "topic2", kOnvifNamespace, "isApplicationData") &&
+                   addBool(set, "State", initialState) && markData(set, "State") &&
+                   markUserDefined(set, "State", nullptr, "wstype:xsd:boolean") &&
+                   addInt(set, "VideoSource", source) && markSource(set, "VideoSource") &&
+                   markUserDefined(set, "VideoSource", nullptr, "wstype:tt:ReferenceToken") &&
+                   addString(set, "RuleName", nullptr, ruleName != nullptr ? ruleName : "") &&
+                   markSource(set, "RuleName") &&
+                   markUserDefined(set, "RuleName", nullptr, "wstype:xsd:string");
+        },
+        "Cannot declare ONVIF Motion Region Alarm event %s (internal error)\n");
 }
 
 int sdk_wrapper_event_send(const char* key, int state, const char* data, const int64_t* time) {
