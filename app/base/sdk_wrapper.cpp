@@ -293,6 +293,28 @@ int declareOnvifEvent(const char* key, int type, int source, int initialState,
     return result;
 }
 
+// Sends an ONVIF event with the record's state set to the new one; addValues
+// adds the event's values and logs those it cannot add. Absent times are now.
+int sendOnvifEvent(const char* key, int state, const int64_t* time, const char* const (&formats)[3],
+                   const std::function<void(ZKEventKeyValueSet*, const EventRecord&)>& addValues) {
+    WrapperLock lock(g_wrapper.mutex);
+    EventRecord* record = sendableRecord(key, formats);
+    if (record == nullptr) {
+        return 0;
+    }
+    record->state = state;
+    ZKEventKeyValueSet* set = zk_event_key_value_set_new();
+    addValues(set, *record);
+    const bool sent = sendEvent(*record, set, time, false);
+    zk_event_key_value_set_free(set);
+    if (!sent) {
+        syslog(LOG_ERR, "Could not send ONVIF Motion Alarm event %s (id %d)\n", key,
+               static_cast<int>(record->declarationId));
+        return 0;
+    }
+    return 1;
+}
+
 }  // namespace
 
 int sdk_wrapper_init(const char* appName, const char* displayName, const char* vendor) {
@@ -478,25 +500,13 @@ int sdk_wrapper_onvif_motion_alarm_event_send(const char* key, int state, const 
         "Cannot send ONVIF Motion Alarm event. Handler is not initialized\n",
         "Cannot send ONVIF Motion Alarm event. No events are registered\n",
         "Cannot send ONVIF Motion Alarm event.  Event is not registered\n"};
-    WrapperLock lock(g_wrapper.mutex);
-    EventRecord* record = sendableRecord(key, kFormats);
-    if (record == nullptr) {
-        return 0;
-    }
-    record->state = state;
-    ZKEventKeyValueSet* set = zk_event_key_value_set_new();
-    if (!addInt(set, "Source", record->source) || !addBool(set, "State", state)) {
-        syslog(LOG_ERR, "Could not send ONVIF Motion Alarm event %s (id %d)\n", key,
-               static_cast<int>(record->declarationId));
-    }
-    const bool sent = sendEvent(*record, set, time, false);
-    zk_event_key_value_set_free(set);
-    if (!sent) {
-        syslog(LOG_ERR, "Could not send ONVIF Motion Alarm event %s (id %d)\n", key,
-               static_cast<int>(record->declarationId));
-        return 0;
-    }
-    return 1;
+    return sendOnvifEvent(
+        key, state, time, kFormats, [&](ZKEventKeyValueSet* set, const EventRecord& record) {
+            if (!addInt(set, "Source", record.source) || !addBool(set, "State", state)) {
+                syslog(LOG_ERR, "Could not send ONVIF Motion Alarm event %s (id %d)\n", key,
+                       static_cast<int>(record.declarationId));
+            }
+        });
 }
 
 int sdk_wrapper_onvif_motion_region_alarm_event_send(const char* key, int state,
@@ -505,33 +515,25 @@ int sdk_wrapper_onvif_motion_region_alarm_event_send(const char* key, int state,
         "Cannot send ONVIF Motion Region Alarm event. Handler is not initialized\n",
         "Cannot send ONVIF Motion Region Alarm event. No events are registered\n",
         "Cannot send ONVIF Motion Region Alarm event.  Event is not registered\n"};
-    WrapperLock lock(g_wrapper.mutex);
-    EventRecord* record = sendableRecord(key, kFormats);
-    if (record == nullptr) {
-        return 0;
-    }
-    record->state = state;
-    const int id = static_cast<int>(record->declarationId);
-    ZKEventKeyValueSet* set = zk_event_key_value_set_new();
-    if (!addInt(set, "VideoSource", record->source)) {
-        syslog(LOG_ERR, "Source: Could not send ONVIF Motion Region Alarm event %s (id %d)\n", key,
-               id);
-    }
-    if (!addString(set, "RuleName", nullptr, ruleName != nullptr ? ruleName : "")) {
-        syslog(LOG_ERR, "RuleName: Could not send ONVIF Motion Region Alarm event %s (id %d)\n",
-               key, id);
-    }
-    if (!addBool(set, "State", state)) {
-        syslog(LOG_ERR, "State: Could not send ONVIF Motion Region Alarm event %s (id %d)\n", key,
-               id);
-    }
-    const bool sent = sendEvent(*record, set, time, false);
-    zk_event_key_value_set_free(set);
-    if (!sent) {
-        syslog(LOG_ERR, "Could not send ONVIF Motion Alarm event %s (id %d)\n", key, id);
-        return 0;
-    }
-    return 1;
+    return sendOnvifEvent(
+        key, state, time, kFormats, [&](ZKEventKeyValueSet* set, const EventRecord& record) {
+            const int id = static_cast<int>(record.declarationId);
+            if (!addInt(set, "VideoSource", record.source)) {
+                syslog(LOG_ERR,
+                       "Source: Could not send ONVIF Motion Region Alarm event %s (id %d)\n", key,
+                       id);
+            }
+            if (!addString(set, "RuleName", nullptr, ruleName != nullptr ? ruleName : "")) {
+                syslog(LOG_ERR,
+                       "RuleName: Could not send ONVIF Motion Region Alarm event %s (id %d)\n", key,
+                       id);
+            }
+            if (!addBool(set, "State", state)) {
+                syslog(LOG_ERR,
+                       "State: Could not send ONVIF Motion Region Alarm event %s (id %d)\n", key,
+                       id);
+            }
+        });
 }
 
 int sdk_wrapper_event_remove(const char* key) {
