@@ -78,10 +78,10 @@ class WalkingObjects {
 std::unique_ptr<DwellwatchGuard> productGuard(const Polygon& area, int uid,
                                               StateEventProducerI& producer, int64_t individualTime,
                                               int64_t groupTime) {
-    auto guard = std::make_unique<DwellwatchGuard>(area, "Profile " + std::to_string(uid), uid, 1,
-                                                   3 * kSecond, "Dwellwatch", producer,
-                                                   individualTime, groupTime, PtzState::kNoPreset,
-                                                   std::make_unique<SwayingFilter>(5, uid, true));
+    auto guard = std::make_unique<DwellwatchGuard>(
+        area, "Profile " + std::to_string(uid), uid, 1, 3 * kSecond, "Dwellwatch", producer,
+        individualTime, groupTime, 0, PtzState::kNoPreset,
+        std::make_unique<SwayingFilter>(5, uid, true));
     guard->addExclusionFilter(std::make_unique<SizeFilterPercent>(5, 5, true));
     guard->addExclusionFilter(std::make_unique<ObjectLifetimeFilter>(3 * kSecond, true));
     return guard;

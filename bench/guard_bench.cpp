@@ -38,7 +38,7 @@ void BM_DwellwatchGuardFrame(benchmark::State& state) {
     const int objectCount = static_cast<int>(state.range(0));
     SilentProducer producer;
     DwellwatchGuard guard(tenSidedArea(), "Bench", 1, 1, 3000000, "Dwellwatch", producer,
-                          10 * guardtest::kSecond, 0, -2, nullptr);
+                          10 * guardtest::kSecond, 0, 0, -2, nullptr);
     guard.addExcludeArea(Polygon(-2800, -1800, -300, 700));
     guard.addExcludeArea(Polygon(-500, 500, -500, 500));
     guard.addExcludeArea(Polygon(1500, 2600, 1200, 2200));

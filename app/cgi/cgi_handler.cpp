@@ -13,6 +13,7 @@
 #include "config/configuration_capabilities.h"
 #include "config/json_parser.h"
 #include "events/motion_level_settings.h"
+#include "svg/svg_transform.h"
 
 namespace {
 
@@ -232,9 +233,6 @@ std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleSendAlarmEvent(const char*
     }
 }
 
-// The request is checked as completely as it can be; the cameras cannot draw
-// their frames for visual confirmation yet, so a valid request is refused as
-// a method this build does not offer.
 std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleStartVisualConfirmation(const char* request) {
     try {
         const JsonAutoPtr document = decodeRequest(request, "startVisualConfirmation");
@@ -246,10 +244,10 @@ std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleStartVisualConfirmation(co
             throw StatusException("Could not unpack the transformation matrix",
                                   STATUS_MISSING_PARAMETER);
         }
-        if (!m_cameras.doesProfileExist(uid)) {
-            throw StatusException("Profile does not exist", STATUS_INVALID_PARAMETER);
+        if (!m_cameras.enableVisualConfirmation(uid, createSVGTransform(m, 9))) {
+            throw StatusException("Could not enable visual confirmation", STATUS_CONTRADICTION);
         }
-        throw StatusException("Visual confirmation is not available", STATUS_METHOD_NOT_FOUND);
+        return success();
     } catch (const StatusException& e) {
         syslog(LOG_ERR, "%s\n", e.what());
         syslog(LOG_ERR, "%s\n", requestText::forLog(request).c_str());
@@ -257,8 +255,8 @@ std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleStartVisualConfirmation(co
     }
 }
 
-// No visual confirmation can be running, so there is nothing to stop.
 std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleStopVisualConfirmation() {
+    m_cameras.disableVisualConfirmation();
     return success();
 }
 

@@ -20,14 +20,25 @@ Camera::~Camera() = default;
 
 void Camera::updateWithNewConfiguration(CameraConfiguration& configuration) {
     FrameLock lock(m_frameLock);
-    // A visual confirmation that is on moves to the new guard of its profile here.
+    GuardList guards = configuration.takeGuards();
+    carryVisualConfirmationOver(guards);
     m_guards.clear();
     m_parser.updateCameraRotation(configuration.getRotation());
-    for (std::unique_ptr<Guard>& guard : configuration.takeGuards()) {
+    for (std::unique_ptr<Guard>& guard : guards) {
         guard->handleStartupPreset(m_currentPreset);
         insertGuard(std::move(guard));
     }
     deleteTrackedObjects();
+}
+
+void Camera::carryVisualConfirmationOver(const GuardList& newGuards) {
+    const VC_Data current = getVC_Data();
+    if (current.profileId == -1) {
+        return;
+    }
+    if (Guard* guard = findGuard(newGuards, current.profileId)) {
+        guard->enableVisualConfirmation(current.id);
+    }
 }
 
 void Camera::insertGuard(std::unique_ptr<Guard> guard) {
@@ -39,10 +50,14 @@ void Camera::insertGuard(std::unique_ptr<Guard> guard) {
 
 Guard* Camera::getGuard(int profileId) {
     FrameLock lock(m_frameLock);
-    const auto it = std::find_if(m_guards.begin(), m_guards.end(), [profileId](const auto& guard) {
+    return findGuard(m_guards, profileId);
+}
+
+Guard* Camera::findGuard(const GuardList& guards, int profileId) {
+    const auto it = std::find_if(guards.begin(), guards.end(), [profileId](const auto& guard) {
         return guard->getId() == profileId;
     });
-    return it == m_guards.end() ? nullptr : it->get();
+    return it == guards.end() ? nullptr : it->get();
 }
 
 bool Camera::doesProfileExist(int profileId) {
@@ -57,6 +72,36 @@ bool Camera::sendAlarmEvent(int profileId) {
     }
     guard->sendAlarmEvent();
     return true;
+}
+
+bool Camera::enableVisualConfirmation(int profileId, const std::string& id) {
+    FrameLock lock(m_frameLock);
+    Guard* guard = getGuard(profileId);
+    return guard != nullptr && guard->enableVisualConfirmation(id);
+}
+
+void Camera::disableVisualConfirmation(int profileId) {
+    FrameLock lock(m_frameLock);
+    if (Guard* guard = getGuard(profileId)) {
+        guard->disableVisualConfirmation();
+    }
+}
+
+void Camera::disableVisualConfirmation() {
+    FrameLock lock(m_frameLock);
+    for (const auto& guard : m_guards) {
+        guard->disableVisualConfirmation();
+    }
+}
+
+Camera::VC_Data Camera::getVC_Data() {
+    FrameLock lock(m_frameLock);
+    for (const auto& guard : m_guards) {
+        if (guard->isVisualConfirmationAllowedToSend()) {
+            return {guard->getId(), guard->getVisualConfirmationId()};
+        }
+    }
+    return {};
 }
 
 void Camera::startMotionLevel() {

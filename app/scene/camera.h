@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "base/api_version_handler.h"
@@ -36,9 +37,17 @@ class Camera : public Thread {
     // Takes one frame; the transport decides who frees it.
     virtual void handleMoteData(char* frame) = 0;
 
+    // Which profile of the camera has its visual confirmation on, and for
+    // which viewer (the guard's group header); profileId -1 when none.
+    struct VC_Data {
+        int profileId = -1;
+        std::string id;
+    };
+
     // Replaces every guard with the configuration's (which are taken over),
     // follows its rotation and restarts tracking: all tracked objects are
-    // deleted.
+    // deleted. A visual confirmation that is on stays on for the new guard
+    // of the same profile.
     void updateWithNewConfiguration(CameraConfiguration& configuration);
     // Appends a guard; null is ignored.
     void insertGuard(std::unique_ptr<Guard> guard);
@@ -47,6 +56,15 @@ class Camera : public Thread {
     bool doesProfileExist(int profileId);
     // Requests a test alarm from the profile's guard; false when it has none.
     bool sendAlarmEvent(int profileId);
+
+    // Turns the visual confirmation of the profile's guard on for the viewer
+    // id; false when the camera has no such guard or it refuses.
+    bool enableVisualConfirmation(int profileId, const std::string& id);
+    void disableVisualConfirmation(int profileId);
+    // Every guard's.
+    void disableVisualConfirmation();
+    // The first guard whose visual confirmation is on and within its time.
+    VC_Data getVC_Data();
 
     void startMotionLevel();
     void stopMotionLevel();
@@ -77,7 +95,14 @@ class Camera : public Thread {
     std::recursive_mutex m_frameLock;
 
   private:
-    std::vector<std::unique_ptr<Guard>> m_guards;
+    using GuardList = std::vector<std::unique_ptr<Guard>>;
+
+    static Guard* findGuard(const GuardList& guards, int profileId);
+    // Turns the visual confirmation that is on over to the new guard of its
+    // profile, before the old guards go.
+    void carryVisualConfirmationOver(const GuardList& newGuards);
+
+    GuardList m_guards;
     int m_currentPreset = PtzState::kNotAtPreset;
     MotionLevelEventProducer m_motionLevel;
     MoteSceneParser m_parser;

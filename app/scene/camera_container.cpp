@@ -85,6 +85,51 @@ bool CameraContainer::sendAlarmEvent(int profileId) {
     });
 }
 
+bool CameraContainer::enableVisualConfirmation(int profileId, const std::string& id) {
+    Lock lock(s_mutex);
+    const bool accepted =
+        std::any_of(s_cameras.begin(), s_cameras.end(), [profileId, &id](const auto& camera) {
+            return camera->enableVisualConfirmation(profileId, id);
+        });
+    if (!accepted) {
+        return false;
+    }
+    if (m_visualConfirmationProfile != -1 && m_visualConfirmationProfile != profileId) {
+        disableVisualConfirmation(m_visualConfirmationProfile);
+    }
+    m_visualConfirmationProfile = profileId;
+    return true;
+}
+
+void CameraContainer::disableVisualConfirmation(int profileId) {
+    for (const auto& camera : s_cameras) {
+        camera->disableVisualConfirmation(profileId);
+    }
+}
+
+void CameraContainer::disableVisualConfirmation() {
+    Lock lock(s_mutex);
+    m_visualConfirmationProfile = -1;
+    for (const auto& camera : s_cameras) {
+        camera->disableVisualConfirmation();
+    }
+}
+
+int CameraContainer::getVisualConfIdNbr() {
+    Lock lock(s_mutex);
+    for (const auto& camera : s_cameras) {
+        const Camera::VC_Data data = camera->getVC_Data();
+        if (data.profileId != -1) {
+            return data.profileId;
+        }
+    }
+    return -1;
+}
+
+bool CameraContainer::isVisualConfEnabled() {
+    return getVisualConfIdNbr() != -1;
+}
+
 void CameraContainer::startMotionLevel() {
     Lock lock(s_mutex);
     for (const auto& camera : s_cameras) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "base/api_version_handler.h"
@@ -40,6 +41,17 @@ class CameraContainer {
     // Requests a test alarm from the first camera with a guard of the
     // profile; false when there is none.
     bool sendAlarmEvent(int profileId);
+
+    // Turns the visual confirmation of the profile on for the viewer id (the
+    // first camera whose guard of the profile accepts it), and off for the
+    // profile that had it before. False when no camera accepts.
+    bool enableVisualConfirmation(int profileId, const std::string& id);
+    // Off everywhere.
+    void disableVisualConfirmation();
+    // The profile whose visual confirmation is on and within its time, -1
+    // when none.
+    int getVisualConfIdNbr();
+    bool isVisualConfEnabled();
 
     void startMotionLevel();
     void stopMotionLevel();
@@ -90,9 +102,12 @@ class CameraContainer {
     void handlePTZ_PresetEvent(const PTZ_PresetEvent& event);
     void handlePTZ_MovementEvent(const PTZ_MovementEvent& event);
     static bool anyMotionLevelActive();
+    // Under s_mutex: the profile's visual confirmation off on every camera.
+    static void disableVisualConfirmation(int profileId);
 
     const API_VersionHandler m_sceneVersions;
     const unsigned m_optionMask;
+    int m_visualConfirmationProfile = -1;  // under s_mutex
     std::unique_ptr<PTZ_Subscription> m_presetSubscription_p;
     std::unique_ptr<PTZ_Subscription> m_movementSubscription_p;
 };

@@ -38,7 +38,7 @@ std::unique_ptr<Guard> DW_GuardFactory::createGuard() const {
     const int preset = m_presets.empty() ? kNoPreset : m_presets.front();
     auto guard = std::make_unique<DwellwatchGuard>(
         *m_triggerArea, m_name, m_uid, m_camera, m_eventDuration, kEventName,
-        DW_StateEventProducer::getInstance(), m_individualTime, m_groupTime, preset,
+        DW_StateEventProducer::getInstance(), m_individualTime, m_groupTime, m_rotation, preset,
         m_swayingFilter ? std::make_unique<SwayingFilter>(*m_swayingFilter) : nullptr);
     for (const Polygon& excludeArea : m_excludeAreas) {
         guard->addExcludeArea(excludeArea);

@@ -2,20 +2,44 @@
 
 #include <utility>
 
+#include "geometry/viewed_coordinate.h"
 #include "guard/guard_record.h"
+#include "svg/svg_utils.h"
 #include "tracking/parsed_scene.h"
 #include "tracking/tracking_object.h"
+
+namespace {
+
+// Progress bars in scene units: under each object, and for the whole area
+// in the lower left corner of the viewed image.
+constexpr int kObjectBarLength = 500;
+constexpr int kObjectBarThickness = 30;
+constexpr int kObjectBarOffset = 100;
+constexpr int kGroupBarLength = 1500;
+constexpr int kGroupBarThickness = 300;
+constexpr Point kGroupBarCorner{-3500, -3500};
+
+}  // namespace
 
 DwellwatchGuard::DwellwatchGuard(const Polygon& loiteringPolygon, const std::string& profileName,
                                  int id, int cameraNbr, int64_t eventDuration,
                                  const std::string& eventName, StateEventProducerI& producer,
                                  int64_t individualTimeThreshold, int64_t groupTimeThreshold,
-                                 int preset, std::unique_ptr<SwayingFilter> swayingFilter)
+                                 int rotation, int preset,
+                                 std::unique_ptr<SwayingFilter> swayingFilter)
     : Guard(profileName, id, cameraNbr, eventDuration, eventName, producer, preset),
       m_dataKey("dwellwatch_" + std::to_string(id)),
       m_area(loiteringPolygon, id, individualTimeThreshold, groupTimeThreshold),
+      m_areaSvg(m_area.toStringSvg(SVG_Utils::loiteringAreaStyle())),
+      m_individualTimeThreshold(individualTimeThreshold),
+      m_groupTimeThreshold(groupTimeThreshold),
+      m_rotation(rotation),
       m_hasIndividualCondition(individualTimeThreshold > 0),
       m_swayingFilter_p(std::move(swayingFilter)) {}
+
+std::unique_ptr<AlarmData> DwellwatchGuard::checkObjects(const ParsedScene& scene) {
+    return Guard::checkObjects(scene, m_areaSvg);
+}
 
 void DwellwatchGuard::addExcludeArea(const Polygon& excludeArea) {
     m_area.addExcludeArea(excludeArea);
@@ -99,4 +123,42 @@ void DwellwatchGuard::evaluateObject(TrackingObject& object, int64_t time, Frame
 
 bool DwellwatchGuard::isSwaying(TrackingObject& object) const {
     return m_swayingFilter_p && !m_swayingFilter_p->canObjectTriggerAlarm(object);
+}
+
+std::string DwellwatchGuard::createVisualConfirmationSvg(const AlarmData& data) const {
+    std::string svg = Guard::createVisualConfirmationSvg(data);
+    if (m_hasIndividualCondition) {
+        svg += createObjectProgressBars(data);
+    }
+    if (m_groupTimeThreshold > 0) {
+        svg += createGroupProgressBar();
+    }
+    return svg;
+}
+
+std::string DwellwatchGuard::createObjectProgressBars(const AlarmData& data) const {
+    std::string svg;
+    for (const ObjectAlarmStatus& entry : data.getObjects()) {
+        const TrackingObject& object = *entry.object;
+        const auto* record = guard::findRecord<DwellwatchGuardExternalData>(object, m_dataKey);
+        if (entry.status == OBJECT_OUTSIDE || record == nullptr || !record->couldTrigger()) {
+            continue;
+        }
+        const double fraction = static_cast<double>(m_area.getLoiteringTime(object)) /
+                                static_cast<double>(m_individualTimeThreshold);
+        const Point anchor = object.getBox().getViewedLowerLeft(object.getCentroid());
+        svg += SVG_Utils::createProgressBar(anchor, kObjectBarLength, kObjectBarThickness, fraction,
+                                            m_rotation, kObjectBarOffset);
+    }
+    return svg;
+}
+
+// Whole milliseconds of both times, so that the bar moves in visible steps.
+std::string DwellwatchGuard::createGroupProgressBar() const {
+    const int64_t elapsed = m_area.getGroupLoiteringTime() / 1000;
+    const int64_t threshold = m_groupTimeThreshold / 1000;
+    const double fraction = static_cast<double>(elapsed) / static_cast<double>(threshold);
+    return SVG_Utils::createProgressBar(utils::convertViewedCoordinate(kGroupBarCorner, m_rotation),
+                                        kGroupBarLength, kGroupBarThickness, fraction, m_rotation,
+                                        0);
 }

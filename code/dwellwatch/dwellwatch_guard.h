@@ -18,13 +18,16 @@
 // not evaluated against the area and take no part in merges.
 class DwellwatchGuard : public Guard {
   public:
-    // Thresholds in microseconds; 0 disables a condition. swayingFilter may
-    // be null; it is kept apart from the guard's filter list.
+    // Thresholds in microseconds; 0 disables a condition. rotation: the
+    // camera's (0, 90, 180 or 270 degrees), for the pictures' progress bars.
+    // swayingFilter may be null; it is kept apart from the guard's filter list.
     DwellwatchGuard(const Polygon& loiteringPolygon, const std::string& profileName, int id,
                     int cameraNbr, int64_t eventDuration, const std::string& eventName,
                     StateEventProducerI& producer, int64_t individualTimeThreshold,
-                    int64_t groupTimeThreshold, int preset,
+                    int64_t groupTimeThreshold, int rotation, int preset,
                     std::unique_ptr<SwayingFilter> swayingFilter);
+
+    std::unique_ptr<AlarmData> checkObjects(const ParsedScene& scene) override;
 
     // Keeps a copy.
     void addExcludeArea(const Polygon& excludeArea);
@@ -37,6 +40,10 @@ class DwellwatchGuard : public Guard {
     std::unique_ptr<AlarmData> updateObjectsAndGetAlarms(const ParsedScene& scene) override;
     // The filters of the list, then the swaying filter.
     void updateFilterData(TrackingObject& object) override;
+    // The objects' boxes, then the loitering progress: a bar under each
+    // object that could trigger (individual condition) or one bar in the
+    // viewed image's lower left corner (group condition).
+    std::string createVisualConfirmationSvg(const AlarmData& data) const override;
 
   private:
     // What one frame found over all objects.
@@ -52,9 +59,15 @@ class DwellwatchGuard : public Guard {
     void collectVanishedObjects(const ParsedScene& scene);
     void evaluateObject(TrackingObject& object, int64_t time, FrameFlags& flags, AlarmData& result);
     bool isSwaying(TrackingObject& object) const;
+    std::string createObjectProgressBars(const AlarmData& data) const;
+    std::string createGroupProgressBar() const;
 
     std::string m_dataKey;
     LoiteringArea m_area;
+    std::string m_areaSvg;
+    int64_t m_individualTimeThreshold;
+    int64_t m_groupTimeThreshold;
+    int m_rotation;
     bool m_hasIndividualCondition;
     std::unique_ptr<SwayingFilter> m_swayingFilter_p;
     // Reused from frame to frame.

@@ -19,6 +19,10 @@ class WatchedGuard : public Guard {
         : Guard("Profile", id, 1, 3000000, "Dwellwatch", producer, -2), m_destroyed(destroyed) {}
     ~WatchedGuard() override { m_destroyed = true; }
 
+    std::unique_ptr<AlarmData> checkObjects(const ParsedScene& scene) override {
+        return Guard::checkObjects(scene, "");
+    }
+
   protected:
     std::unique_ptr<AlarmData> updateObjectsAndGetAlarms(const ParsedScene&) override {
         return nullptr;

@@ -72,6 +72,10 @@ class RecordingGuard : public Guard {
     RecordingGuard(int profileId, std::shared_ptr<GuardProbe> probe, StateEventProducerI& producer);
     ~RecordingGuard() override;
 
+    std::unique_ptr<AlarmData> checkObjects(const ParsedScene& scene) override {
+        return Guard::checkObjects(scene, "");
+    }
+
     void handleStartupPreset(int preset) override;
     void handleArrivingAtPreset(int preset, const int64_t& time) override;
     void handleLeavingPreset(const int64_t& time) override;

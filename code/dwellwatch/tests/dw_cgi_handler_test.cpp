@@ -30,6 +30,13 @@ class IdleCameraContainer : public CameraContainer {
   public:
     IdleCameraContainer() : CameraContainer(API_VersionHandler(kSceneVersions, 2), 14) {}
 
+    // Camera 1's visual confirmation; none without the camera.
+    Camera::VC_Data visualConfirmation() {
+        Lock lock(s_mutex);
+        Camera* camera = findCamera(1);
+        return camera != nullptr ? camera->getVC_Data() : Camera::VC_Data();
+    }
+
   protected:
     std::unique_ptr<Camera> createCamera(int cameraId, int rotation,
                                          const API_VersionHandler& versions, int mask) override {
@@ -177,20 +184,44 @@ TEST_F(DW_CGI_HandlerTest, AlarmEventsNeedAnExistingProfile) {
     EXPECT_EQ(errorCode(ask(R"({"apiVersion": "1.4", "method": "sendAlarmEvent"})")), "2001");
 }
 
-TEST_F(DW_CGI_HandlerTest, MotionLevelAndVisualConfirmationAreNotOffered) {
+TEST_F(DW_CGI_HandlerTest, MotionLevelIsNotOffered) {
     ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
     EXPECT_EQ(errorCode(ask(request("startMotionLevel"))), "2005");
     EXPECT_EQ(errorCode(ask(request("stopMotionLevel"))), "2005");
     EXPECT_FALSE(m_cameras.isMotionLevelActive());
+}
 
+TEST_F(DW_CGI_HandlerTest, VisualConfirmationRunsForOneProfileAtATime) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1) + ", " + profile(2)))), "none");
+    const auto start = [this](const std::string& params) {
+        return errorCode(ask(request("startVisualConfirmation", params)));
+    };
     const std::string transform = R"("transform": [1, 0, 0, 0, 1, 0, 0, 0, 1])";
-    EXPECT_EQ(errorCode(ask(request("startVisualConfirmation", "{\"profile\": 1}"))), "2003");
-    EXPECT_EQ(
-        errorCode(ask(request("startVisualConfirmation", "{\"profile\": 7, " + transform + "}"))),
-        "2004");
-    EXPECT_EQ(
-        errorCode(ask(request("startVisualConfirmation", "{\"profile\": 1, " + transform + "}"))),
-        "2005");
+    EXPECT_EQ(start(R"({"profile": 1})"), "2003");
+    EXPECT_EQ(start(R"({"profile": 1, "transform": [1, 0, 0, 0, 1, 0, 0, 0]})"), "2003");
+    EXPECT_EQ(start(R"({"transform": [1, 0, 0, 0, 1, 0, 0, 0, 1]})"), "2003");
+    EXPECT_EQ(start("{\"profile\": 7, " + transform + "}"), "2002");
+    EXPECT_FALSE(m_cameras.isVisualConfEnabled());
+
+    EXPECT_EQ(start("{\"profile\": 1, " + transform + "}"), "none");
+    EXPECT_EQ(m_cameras.getVisualConfIdNbr(), 1);
+    // A singular matrix only loses the viewer's transform.
+    // Profile 1 goes off: it would be found first.
+    EXPECT_EQ(start(R"({"profile": 2, "transform": [0, 0, 0, 0, 0, 0, 0, 0, 0]})"), "none");
+    EXPECT_EQ(m_cameras.getVisualConfIdNbr(), 2);
+    EXPECT_EQ(m_cameras.visualConfirmation().id, R"svg(<g transform="matrix(1 0 0 -1 0 0)" >)svg");
+
+    // A new configuration keeps it on for the same profile, and ends it with
+    // the profile.
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(2)))), "none");
+    EXPECT_EQ(m_cameras.getVisualConfIdNbr(), 2);
+    EXPECT_EQ(m_cameras.visualConfirmation().id, R"svg(<g transform="matrix(1 0 0 -1 0 0)" >)svg");
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    EXPECT_FALSE(m_cameras.isVisualConfEnabled());
+
+    EXPECT_EQ(start("{\"profile\": 1, " + transform + "}"), "none");
+    EXPECT_EQ(errorCode(ask(request("stopVisualConfirmation"))), "none");
+    EXPECT_FALSE(m_cameras.isVisualConfEnabled());
     EXPECT_EQ(errorCode(ask(request("stopVisualConfirmation"))), "none");
 }
 

@@ -41,7 +41,7 @@ class DwellwatchGuardTest : public PlatformEventsFixture {
                    std::unique_ptr<SwayingFilter> swaying = nullptr) {
         guard = std::make_unique<DwellwatchGuard>(
             Polygon(-2000, 2000, -2000, 2000), "Entrance", kId, 1, kEventDuration, "Dwellwatch",
-            DW_StateEventProducer::getInstance(), individual, group, -2, std::move(swaying));
+            DW_StateEventProducer::getInstance(), individual, group, 0, -2, std::move(swaying));
     }
 
     std::unique_ptr<AlarmData> play(int64_t time, const std::vector<Box>& boxes,

@@ -10,6 +10,7 @@
 #include "filters/exclusion_filter.h"
 #include "guard/alarm_data.h"
 #include "guard/ptz_state.h"
+#include "svg/visual_confirmation_handler.h"
 
 class ParsedScene;
 class StateEventProducerI;
@@ -18,8 +19,10 @@ class TrackingObject;
 // One configured detection profile on one camera. For every frame of its
 // camera the guard decides from the PTZ position whether to evaluate the
 // frame, lets the concrete guard evaluate the objects against its area, and
-// drives the profile's stateful alarm event with the result. It owns its
-// filters (a low-confidence filter first) and its event handler.
+// drives the profile's stateful alarm event with the result. While a viewer
+// asks for it, each evaluated frame is also published as an SVG picture (the
+// visual confirmation). It owns its filters (a low-confidence filter first),
+// its event handler and its visual confirmation handler.
 //
 // Thread safety: frames, PTZ events and test alarm requests may come from
 // different threads; each runs under the guard's recursive mutex. Filters and
@@ -39,7 +42,7 @@ class Guard {
     // camera moving, away from the guard's preset, or the frame is older than
     // the latest movement or arrival). While a test alarm runs the result has
     // no objects and the test rectangle to display.
-    virtual std::unique_ptr<AlarmData> checkObjects(const ParsedScene& scene);
+    virtual std::unique_ptr<AlarmData> checkObjects(const ParsedScene& scene) = 0;
     // Requests a test alarm: the next frame starts the event, which lasts the
     // minimum event duration.
     virtual void sendAlarmEvent();
@@ -55,16 +58,36 @@ class Guard {
     // Null is ignored.
     void addExclusionFilter(std::unique_ptr<ExclusionFilter> filter);
 
+    // Starts publishing a picture of every evaluated frame for 15 minutes
+    // (again, when already on). groupHeader opens the pictures' drawing group
+    // with the viewer's transform and identifies this viewer. False when the
+    // picture event cannot be declared.
+    bool enableVisualConfirmation(const std::string& groupHeader);
+    // Clears the viewer and removes the picture event.
+    void disableVisualConfirmation();
+    // On, and its 15 minutes have not run out.
+    bool isVisualConfirmationAllowedToSend();
+    // The group header of the viewer, empty before the first start.
+    std::string getVisualConfirmationId();
+
     int getId() const { return m_id; }
 
   protected:
+    // The evaluation shared by the concrete guards; areaSvg is the guard's
+    // area drawing, shown in the pictures while the event is on and during a
+    // test alarm.
+    std::unique_ptr<AlarmData> checkObjects(const ParsedScene& scene, const std::string& areaSvg);
+
     // The concrete guard's evaluation of a frame that is to be processed;
     // runs under the mutex and never returns null.
     virtual std::unique_ptr<AlarmData> updateObjectsAndGetAlarms(const ParsedScene& scene) = 0;
-    // Ends the event at time.
+    // Clears the viewer's picture and ends the event at time.
     virtual void stopAllEvents(const int64_t& time);
     // Updates every filter's statistics of the object, in list order.
     virtual void updateFilterData(TrackingObject& object);
+    // The picture's drawing of the frame's result: the bounding box of every
+    // confident object, red when in alarm, green otherwise.
+    virtual std::string createVisualConfirmationSvg(const AlarmData& data) const;
 
     // True when every filter accepts the object (asked in list order, up to
     // the first refusal).
@@ -74,14 +97,18 @@ class Guard {
   private:
     using Lock = std::lock_guard<std::recursive_mutex>;
 
-    void handleTestEvent(int64_t time);
+    void handleTestEvent(int64_t time, const std::string& areaSvg);
     std::unique_ptr<AlarmData> createTestAlarmData() const;
     void cancelTestEvent();
+    void sendVisualConfirmationEvent(const AlarmData& data, int64_t time,
+                                     const std::string& areaSvg);
 
     int m_id;
     std::vector<std::unique_ptr<ExclusionFilter>> m_filters;
     PtzState m_ptz;
     std::recursive_mutex m_mutex;
+    std::unique_ptr<VisualConfirmationHandler> m_visualConfirmation_p;
+    std::string m_svgGroupHeader;
     std::unique_ptr<StateEventHandler> m_stateEvent_p;
     bool m_testEventOngoing = false;
     bool m_testEventRequested = false;

@@ -121,9 +121,7 @@ void LoiteringArea::updateDroppedLoiteringTimes(const std::vector<const Tracking
             m_protectionArea.checkObject(*object) != AREA_INSIDE) {
             continue;
         }
-        const LoiteringAreaExternalData* record = findData(*object);
-        const int64_t loiteringTime = record != nullptr ? record->getLoiteringTime() : 0;
-        m_droppedTimes.push_back({loiteringTime, time, object->getCentroid()});
+        m_droppedTimes.push_back({getLoiteringTime(*object), time, object->getCentroid()});
     }
 }
 
@@ -142,6 +140,11 @@ void LoiteringArea::pickUpDroppedTimeForNewObjects(const ParsedScene& scene) {
             m_droppedTimes.erase(dropped);
         }
     }
+}
+
+int64_t LoiteringArea::getLoiteringTime(const TrackingObject& object) const {
+    const LoiteringAreaExternalData* record = findData(object);
+    return record != nullptr ? record->getLoiteringTime() : 0;
 }
 
 const LoiteringAreaExternalData* LoiteringArea::findData(const TrackingObject& object) const {

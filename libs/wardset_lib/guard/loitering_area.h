@@ -37,6 +37,8 @@ class LoiteringArea {
     // The group time for a frame at time, given whether an eligible object
     // was inside or only in excluded parts.
     void updateAreaLoiteringTime(int64_t time, bool anyInside, bool anyExcluded);
+    // The object's time in the area, 0 when it has not been evaluated here.
+    int64_t getLoiteringTime(const TrackingObject& object) const;
     // The object's time has reached the individual threshold.
     bool doesTriggerAlarm(const TrackingObject& object) const;
     // The group time has reached the group threshold.

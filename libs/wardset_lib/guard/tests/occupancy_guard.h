@@ -20,6 +20,13 @@ class OccupancyGuard : public Guard {
     OccupancyGuard(StateEventProducerI& producer, int preset)
         : Guard("Entrance", kId, 1, kEventDuration, "Dwellwatch", producer, preset) {}
 
+    // What the guard's pictures show of its area.
+    static constexpr const char* kAreaSvg = "<polygon class=\"area\" />";
+
+    std::unique_ptr<AlarmData> checkObjects(const ParsedScene& scene) override {
+        return Guard::checkObjects(scene, kAreaSvg);
+    }
+
     int evaluatedFrames = 0;
 
   protected:
