@@ -12,6 +12,7 @@
 #include "guard/guard_record.h"
 #include "platform_events_fixture.h"
 #include "scene_script.h"
+#include "svg/svg_doc.h"
 
 namespace {
 
@@ -38,10 +39,11 @@ Lines concat(Lines first, const Lines& second) {
 class DwellwatchGuardTest : public PlatformEventsFixture {
   protected:
     void makeGuard(int64_t individual, int64_t group,
-                   std::unique_ptr<SwayingFilter> swaying = nullptr) {
-        guard = std::make_unique<DwellwatchGuard>(
-            Polygon(-2000, 2000, -2000, 2000), "Entrance", kId, 1, kEventDuration, "Dwellwatch",
-            DW_StateEventProducer::getInstance(), individual, group, 0, -2, std::move(swaying));
+                   std::unique_ptr<SwayingFilter> swaying = nullptr, int rotation = 0) {
+        guard = std::make_unique<DwellwatchGuard>(Polygon(-2000, 2000, -2000, 2000), "Entrance",
+                                                  kId, 1, kEventDuration, "Dwellwatch",
+                                                  DW_StateEventProducer::getInstance(), individual,
+                                                  group, rotation, -2, std::move(swaying));
     }
 
     std::unique_ptr<AlarmData> play(int64_t time, const std::vector<Box>& boxes,
@@ -69,6 +71,19 @@ class DwellwatchGuardTest : public PlatformEventsFixture {
         return record != nullptr ? record->getLoiteringTime() : -1;
     }
     Lines sent() { return eventlog::read(root, "send"); }
+    // A picture of the guard with the group header "<g>".
+    static std::string picture(const std::string& body) { return SvgDoc("<g>", body).toString(); }
+    // The frame pictures sent so far, without the event name.
+    Lines pictures() {
+        const std::string prefix = "send xinternal_data ";
+        Lines result;
+        for (const std::string& line : sent()) {
+            if (line.compare(0, prefix.size(), prefix) == 0) {
+                result.push_back(line.substr(prefix.size()));
+            }
+        }
+        return result;
+    }
 
     SceneScript script;
     std::unique_ptr<DwellwatchGuard> guard;
@@ -188,6 +203,69 @@ TEST_F(DwellwatchGuardTest, ASwayingObjectIsFrozenShownOutsideAndKeptOutOfMerges
     EXPECT_FALSE(script.find(1)->isMergeable());
     EXPECT_EQ(statusOf(*data, 1), OBJECT_NO_ALARM);
     EXPECT_TRUE(script.find(2)->isMergeable());
+}
+
+TEST_F(DwellwatchGuardTest, PicturesShowEachObjectsProgressTowardsItsTime) {
+    makeGuard(10 * kSecond, 0);
+    ASSERT_TRUE(guard->enableVisualConfirmation("<g>"));
+    Box unsure = square(2, 1000, 1000);
+    unsure.confident = false;
+    playFrom(0, 5 * kSecond, {square(1, 0, 0), unsure, square(3, 3000, 0)});
+    // The box of the object inside with its bar half full under it; the
+    // object outside is boxed without a bar, the unconfident one not at all.
+    EXPECT_EQ(
+        pictures().back(),
+        picture(
+            "<polygon class=\"\" points=\" -0.024,-0.024 0.024,-0.024 0.024,0.024 -0.024,0.024\" "
+            "style=\"fill:#00FF00;fill-opacity:0.200000;stroke:#00FF00;stroke-width:0.005000;\"  "
+            "/>\n"
+            "<polygon class=\"\" points=\" 0.708,-0.024 0.757,-0.024 0.757,0.024 0.708,0.024\" "
+            "style=\"fill:#00FF00;fill-opacity:0.200000;stroke:#00FF00;stroke-width:0.005000;\"  "
+            "/>\n"
+            "<rect width=\"0.122\" height=\"0.007\" x=\"-0.024\" y=\"-0.049\" fill=\"darkblue\"/>"
+            "<rect width=\"0.061\" height=\"0.007\" x=\"-0.024\" y=\"-0.049\"  fill=\"red\"/>"));
+
+    // In alarm: red, the bar full, and the area drawn while the event is on.
+    playFrom(5 * kSecond + kFrameInterval, 12 * kSecond, {square(1, 0, 0)});
+    const std::string inAlarm = pictures().back();
+    EXPECT_NE(inAlarm.find("<polygon class=\"\" points=\" -0.024,-0.024 0.024,-0.024 0.024,0.024 "
+                           "-0.024,0.024\" style=\"fill:#FF0000;"),
+              std::string::npos);
+    EXPECT_NE(inAlarm.find("<rect width=\"0.122\" height=\"0.007\" x=\"-0.024\" y=\"-0.049\"  "
+                           "fill=\"red\"/>"),
+              std::string::npos);
+    EXPECT_NE(inAlarm.find("<polygon class=\"loiteringArea\""), std::string::npos);
+}
+
+TEST_F(DwellwatchGuardTest, EmptyFramesOfTheIndividualConditionAreSentOnce) {
+    makeGuard(10 * kSecond, 0);
+    ASSERT_TRUE(guard->enableVisualConfirmation("<g>"));
+    playFrom(0, kSecond, {});
+    EXPECT_EQ(pictures(), Lines{"<svg><desc></desc></svg>"});
+    playFrom(kSecond + kFrameInterval, 2 * kSecond, {square(1, 0, 0)});
+    playFrom(2 * kSecond + kFrameInterval, 3 * kSecond, {});
+    const Lines sentPictures = pictures();
+    ASSERT_EQ(sentPictures.size(), 12u);
+    EXPECT_EQ(sentPictures.back(), "<svg><desc></desc></svg>");
+}
+
+TEST_F(DwellwatchGuardTest, TheGroupBarSitsInTheViewedLowerLeftCornerOfEveryPicture) {
+    makeGuard(0, 10 * kSecond, nullptr, 90);
+    ASSERT_TRUE(guard->enableVisualConfirmation("<g>"));
+    play(0, {});
+    playFrom(kFrameInterval, 5 * kSecond, {square(1, 0, 0)});
+    const Lines sentPictures = pictures();
+    ASSERT_EQ(sentPictures.size(), 51u);
+    EXPECT_EQ(
+        sentPictures.front(),
+        picture(
+            "<rect width=\"0.073\" height=\"0.366\" x=\"0.854\" y=\"-0.854\" fill=\"darkblue\"/>"
+            "<rect width=\"0.073\" height=\"0.000\" x=\"0.854\" y=\"-0.854\" fill=\"red\"/>"));
+    // 4.9 s of 10 filled; objects of the group condition get no bars of their own.
+    EXPECT_NE(sentPictures.back().find("<rect width=\"0.073\" height=\"0.179\" x=\"0.854\" "
+                                       "y=\"-0.854\" fill=\"red\"/>"),
+              std::string::npos);
+    EXPECT_EQ(sentPictures.back().find("height=\"0.007\""), std::string::npos);
 }
 
 }  // namespace
