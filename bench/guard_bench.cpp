@@ -1,14 +1,18 @@
 // Cost of one frame through the product's loitering guard: filters, area
-// test with exclude areas, per-object times and the group timer.
+// test with exclude areas, per-object times and the group timer; and the same
+// with the frame's SVG picture built and sent to the platform's event log.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <vector>
 
+#include "base/interval_timer_observable.h"
+#include "base/sdk_wrapper.h"
 #include "dwellwatch/dwellwatch_guard.h"
 #include "events/state_event_producer_i.h"
 #include "geometry/polygon.h"
 #include "scene_script.h"
+#include "temporary_root.h"
 
 namespace {
 
@@ -34,17 +38,20 @@ Polygon tenSidedArea() {
     return Polygon(points.data(), static_cast<int>(points.size()));
 }
 
-void BM_DwellwatchGuardFrame(benchmark::State& state) {
-    const int objectCount = static_cast<int>(state.range(0));
-    SilentProducer producer;
-    DwellwatchGuard guard(tenSidedArea(), "Bench", 1, 1, 3000000, "Dwellwatch", producer,
-                          10 * guardtest::kSecond, 0, 0, -2, nullptr);
-    guard.addExcludeArea(Polygon(-2800, -1800, -300, 700));
-    guard.addExcludeArea(Polygon(-500, 500, -500, 500));
-    guard.addExcludeArea(Polygon(1500, 2600, 1200, 2200));
+std::unique_ptr<DwellwatchGuard> benchGuard(StateEventProducerI& producer) {
+    auto guard =
+        std::make_unique<DwellwatchGuard>(tenSidedArea(), "Bench", 1, 1, 3000000, "Dwellwatch",
+                                          producer, 10 * guardtest::kSecond, 0, 0, -2, nullptr);
+    guard->addExcludeArea(Polygon(-2800, -1800, -300, 700));
+    guard->addExcludeArea(Polygon(-500, 500, -500, 500));
+    guard->addExcludeArea(Polygon(1500, 2600, 1200, 2200));
+    return guard;
+}
 
-    // Objects on a grid over the whole view: some inside, some outside, some
-    // straddling the border or the exclude areas.
+// Objects on a grid over the whole view: some inside, some outside, some
+// straddling the border or the exclude areas.
+void playFrames(benchmark::State& state, Guard& guard) {
+    const int objectCount = static_cast<int>(state.range(0));
     std::vector<guardtest::Box> boxes;
     for (int i = 0; i < objectCount; ++i) {
         const int x = -3800 + (i * 373) % 7600;
@@ -63,6 +70,29 @@ void BM_DwellwatchGuardFrame(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * objectCount);
 }
+
+void BM_DwellwatchGuardFrame(benchmark::State& state) {
+    SilentProducer producer;
+    playFrames(state, *benchGuard(producer));
+}
 BENCHMARK(BM_DwellwatchGuardFrame)->Arg(20)->Arg(100)->Arg(500)->Unit(benchmark::kMicrosecond);
+
+// The pictures go to the event stand-in, which appends each to its log file.
+void BM_DwellwatchGuardFrameWithPicture(benchmark::State& state) {
+    const camlet::testing::TemporaryRoot root;
+    IntervalTimerObservable::initialize(10000);
+    sdk_wrapper_init("dwellwatch", "Dwellwatch", "Zelk");
+    {
+        SilentProducer producer;
+        auto guard = benchGuard(producer);
+        if (!guard->enableVisualConfirmation("<g transform=\"matrix(1 0 0 -1 0 0)\" >")) {
+            state.SkipWithError("the picture event could not be declared");
+        }
+        playFrames(state, *guard);
+    }
+    sdk_wrapper_cleanup();
+    IntervalTimerObservable::deinitialize();
+}
+BENCHMARK(BM_DwellwatchGuardFrameWithPicture)->Arg(20)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
