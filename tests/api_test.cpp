@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <jansson.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,27 +10,17 @@
 #include <thread>
 #include <vector>
 
-#include "daemon_process.h"
-#include "http_test_client.h"
-#include "service_process.h"
-#include "temporary_root.h"
+#include "daemon_api_fixture.h"
 
 namespace {
 
-using camlet::testing::DaemonProcess;
-using camlet::testing::HttpConnection;
 using camlet::testing::HttpReply;
-using camlet::testing::ServiceProcess;
-using camlet::testing::TemporaryRoot;
-
-constexpr const char* kCgiPath = "/local/dwellwatch/control.cgi";
-constexpr const char* kConfigurationPath = "/usr/local/packages/dwellwatch/localdata/config.json";
-constexpr const char* kEventLogPath = "/var/log/camlet/events.jsonl";
-
-struct JsonDeleter {
-    void operator()(json_t* value) const { json_decref(value); }
-};
-using Json = std::unique_ptr<json_t, JsonDeleter>;
+using dwtest::dump;
+using dwtest::errorCode;
+using dwtest::Json;
+using dwtest::kConfigurationPath;
+using dwtest::kEventLogPath;
+using dwtest::request;
 
 std::string profile(int uid, int individualSeconds = 10) {
     return R"({"name": "Profile )" + std::to_string(uid) + R"(", "uid": )" + std::to_string(uid) +
@@ -49,75 +38,15 @@ std::string setRequest(const std::string& version, const std::string& profiles,
            cameraExtra + R"(}], "profiles": [)" + profiles + "]}}";
 }
 
-std::string request(const std::string& method, const std::string& params = "{}") {
-    return R"({"apiVersion": "1.4", "method": ")" + method + R"(", "params": )" + params + "}";
-}
-
-std::string errorCode(const json_t* answer) {
-    const char* code = json_string_value(json_object_get(json_object_get(answer, "error"), "code"));
-    return code != nullptr ? code : "none";
-}
-
-std::string dump(const json_t* value) {
-    if (value == nullptr) {
-        return "null";
-    }
-    char* text = json_dumps(value, JSON_COMPACT | JSON_PRESERVE_ORDER);
-    std::string result = text != nullptr ? text : "";
-    free(text);
-    return result;
-}
-
 // The "active" value of a send; false when there is none.
 bool activeValue(const json_t* values) {
     return json_is_true(json_object_get(values, "active"));
 }
 
-// The daemon on the callback transport, serving its API on a free port, with
-// the scene simulator playing the example scenario.
-class DaemonApi : public ::testing::Test {
+// The daemon with the scene simulator playing the example scenario.
+class DaemonApi : public dwtest::DaemonApiFixture {
   protected:
-    void SetUp() override {
-        m_port = camlet::testing::unusedPort();
-        setenv("CAMLET_HTTP_PORT", std::to_string(m_port).c_str(), 1);
-        m_root.writeFile("/etc/camlet/parameters.conf",
-                         "root.Properties.EmbeddedDevelopment.Version=2.16\n"
-                         "root.Brand.ProdNbr=Q1785\n"
-                         "ImageSource.I0.Sensor.AspectRatio=16:9\n"
-                         "root.Properties.Image.Resolution=1920x1080,1280x720,640x360\n");
-        // The package's data directory, as installed on the camera.
-        m_root.writeFile("/usr/local/packages/dwellwatch/localdata/.keep", "");
-        ASSERT_TRUE(m_simulator.start());
-        ASSERT_TRUE(m_simulator.waitForFile(m_root.path() + "/var/run/bedrock/scenes"));
-        ASSERT_EQ(m_daemon.launch(), 0);
-        ASSERT_TRUE(waitUntilServing()) << m_daemon.log();
-    }
-
-    bool waitUntilServing() const {
-        for (int i = 0; i < 100; ++i) {
-            if (HttpConnection(m_port).isConnected()) {
-                return true;
-            }
-            usleep(50000);
-        }
-        return false;
-    }
-
-    HttpReply post(const std::string& body) const {
-        return camlet::testing::sendRequest(m_port,
-                                            camlet::testing::httpRequest("POST", kCgiPath, body));
-    }
-
-    // The decoded answer; null (and a failure) when there is none.
-    Json ask(const std::string& body) const {
-        const HttpReply reply = post(body);
-        EXPECT_EQ(reply.status, 200) << body;
-        EXPECT_EQ(reply.headers.count("content-type") ? reply.headers.at("content-type") : "",
-                  "application/json");
-        Json answer(json_loads(reply.body.c_str(), 0, nullptr));
-        EXPECT_TRUE(answer) << reply.body;
-        return answer;
-    }
+    DaemonApi() : DaemonApiFixture({SCENARIO_PATH, "--loop"}) {}
 
     json_int_t storedConfigurationStatus() const {
         Json stored(json_loads(m_root.readFile(kConfigurationPath).c_str(), 0, nullptr));
@@ -142,12 +71,6 @@ class DaemonApi : public ::testing::Test {
         }
         return times;
     }
-
-    TemporaryRoot m_root;
-    uint16_t m_port = 0;
-    ServiceProcess m_simulator{
-        SCENESIM_PATH, {SCENARIO_PATH, "--loop"}, m_root.path() + "/scenesim.log"};
-    DaemonProcess m_daemon{DWELLWATCH_PATH, m_root.path() + "/dwellwatch.log"};
 };
 
 TEST_F(DaemonApi, EveryMethodAndEnvelopeOverHttp) {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <jansson.h>
 #include <signal.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,21 +19,16 @@
 #include <utility>
 #include <vector>
 
-#include "daemon_process.h"
-#include "http_test_client.h"
-#include "service_process.h"
-#include "temporary_root.h"
+#include "daemon_api_fixture.h"
 
 namespace {
 
-using camlet::testing::DaemonProcess;
-using camlet::testing::HttpConnection;
-using camlet::testing::HttpReply;
-using camlet::testing::ServiceProcess;
-using camlet::testing::TemporaryRoot;
-
-constexpr const char* kCgiPath = "/local/dwellwatch/control.cgi";
-constexpr const char* kEventLogPath = "/var/log/camlet/events.jsonl";
+using dwtest::dump;
+using dwtest::errorCode;
+using dwtest::Json;
+using dwtest::kEventLogPath;
+using dwtest::request;
+using dwtest::waitUntil;
 
 constexpr const char* kDataEvent = "xinternal_data";
 constexpr const char* kPictureKey = "svgframe";
@@ -69,15 +63,6 @@ constexpr double kBarOffset = 100;
 // How far a number printed with three decimals may lie from its value.
 constexpr double kPrinted = 0.0011;
 
-struct JsonDeleter {
-    void operator()(json_t* value) const { json_decref(value); }
-};
-using Json = std::unique_ptr<json_t, JsonDeleter>;
-
-std::string request(const std::string& method, const std::string& params = "{}") {
-    return R"({"apiVersion": "1.4", "method": ")" + method + R"(", "params": )" + params + "}";
-}
-
 // Profile 1 on camera 1: an area over the middle of the image, halfWidth to
 // either side and 0.9 up and down, with the individual condition.
 std::string setConfiguration(double halfWidth) {
@@ -100,39 +85,12 @@ std::string startVisualConfirmation(int profile, const std::string& transform) {
                                                   R"(, "transform": )" + transform + "}");
 }
 
-std::string errorCode(const json_t* answer) {
-    const char* code = json_string_value(json_object_get(json_object_get(answer, "error"), "code"));
-    return code != nullptr ? code : "none";
-}
-
-std::string dump(const json_t* value) {
-    if (value == nullptr) {
-        return "null";
-    }
-    char* text = json_dumps(value, JSON_COMPACT | JSON_PRESERVE_ORDER);
-    std::string result = text != nullptr ? text : "";
-    free(text);
-    return result;
-}
-
 bool isText(const json_t* value, const char* text) {
     return json_is_string(value) && std::string(json_string_value(value)) == text;
 }
 
 bool near(double value, double expected) {
     return std::fabs(value - expected) <= kPrinted;
-}
-
-// Polls until done() holds; false when the time-out passed first.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
-    while (!done()) {
-        if (g_get_monotonic_time() > deadline) {
-            return false;
-        }
-        g_usleep(50000);
-    }
-    return true;
 }
 
 // One element of a markup document, in document order.
@@ -521,32 +479,9 @@ struct LoggedEvent {
 // The daemon on the callback transport, serving its API on a free port,
 // with the scene simulator playing the walk-through in a loop at ten times
 // its speed.
-class VisualConfirmation : public ::testing::Test {
+class VisualConfirmation : public dwtest::DaemonApiFixture {
   protected:
-    void SetUp() override {
-        m_port = camlet::testing::unusedPort();
-        setenv("CAMLET_HTTP_PORT", std::to_string(m_port).c_str(), 1);
-        m_root.writeFile("/etc/camlet/parameters.conf",
-                         "root.Properties.EmbeddedDevelopment.Version=2.16\n"
-                         "root.Brand.ProdNbr=Q1785\n"
-                         "ImageSource.I0.Sensor.AspectRatio=16:9\n");
-        m_root.writeFile("/usr/local/packages/dwellwatch/localdata/.keep", "");
-        ASSERT_TRUE(m_simulator.start());
-        ASSERT_TRUE(m_simulator.waitForFile(m_root.path() + "/var/run/bedrock/scenes"));
-        ASSERT_EQ(m_daemon.launch(), 0);
-        ASSERT_TRUE(waitUntil([this] { return HttpConnection(m_port).isConnected(); }, 5000))
-            << m_daemon.log();
-    }
-
-    // The decoded answer; null (and a failure) when there is none.
-    Json ask(const std::string& body) const {
-        const HttpReply reply = camlet::testing::sendRequest(
-            m_port, camlet::testing::httpRequest("POST", kCgiPath, body));
-        EXPECT_EQ(reply.status, 200) << body;
-        Json answer(json_loads(reply.body.c_str(), 0, nullptr));
-        EXPECT_TRUE(answer) << reply.body;
-        return answer;
-    }
+    VisualConfirmation() : DaemonApiFixture({WALK_THROUGH_SCENARIO, "--loop", "--speed", "10"}) {}
 
     // The "data" of a successful answer; the whole answer otherwise.
     std::string answerData(const std::string& body) const {
@@ -607,13 +542,6 @@ class VisualConfirmation : public ::testing::Test {
         }
         return result;
     }
-
-    TemporaryRoot m_root;
-    uint16_t m_port = 0;
-    ServiceProcess m_simulator{SCENESIM_PATH,
-                               {WALK_THROUGH_SCENARIO, "--loop", "--speed", "10"},
-                               m_root.path() + "/scenesim.log"};
-    DaemonProcess m_daemon{DWELLWATCH_PATH, m_root.path() + "/dwellwatch.log"};
 };
 
 TEST_F(VisualConfirmation, PicturesFollowTheViewedProfileUntilStopped) {
