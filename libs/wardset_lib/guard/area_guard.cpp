@@ -172,14 +172,19 @@ std::unique_ptr<AlarmData> Guard::createTestAlarmData() const {
 }
 
 // The area is drawn while the event is on, so that the viewer sees why.
+// Once the viewer's time is up nothing is drawn: the handler then only sends
+// its final empty text.
 void Guard::sendVisualConfirmationEvent(const AlarmData& data, int64_t time,
                                         const std::string& areaSvg) {
     if (!m_visualConfirmation_p->isEnabled()) {
         return;
     }
-    SvgDoc doc(m_svgGroupHeader, createVisualConfirmationSvg(data));
-    if (m_stateEvent_p->isOngoing()) {
-        doc += areaSvg;
+    SvgDoc doc;
+    if (m_visualConfirmation_p->isAllowedToSend(time)) {
+        doc = SvgDoc(m_svgGroupHeader, createVisualConfirmationSvg(data));
+        if (m_stateEvent_p->isOngoing()) {
+            doc += areaSvg;
+        }
     }
     m_visualConfirmation_p->sendEvent(doc, time);
 }

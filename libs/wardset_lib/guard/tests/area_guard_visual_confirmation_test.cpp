@@ -1,3 +1,4 @@
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -97,6 +98,14 @@ TEST_F(AreaGuardVisualConfirmationTest, EveryMovementClearsTheScreenAndEndsTheEv
                                  kEmptyPicture, kEmptyPicture}));
     EXPECT_EQ(producer.sent,
               (Lines{RecordingProducer::at("start", 0), RecordingProducer::at("end", kSecond)}));
+}
+
+TEST_F(AreaGuardVisualConfirmationTest, AfterFifteenMinutesOnlyOneEmptyTextIsSent) {
+    ASSERT_TRUE(guard.enableVisualConfirmation(kHeader));
+    const int64_t late = g_get_monotonic_time() + 901 * kSecond;
+    play(late, {square(1, 0, 0)});
+    play(late + kFrameInterval, {square(1, 0, 0)});
+    EXPECT_EQ(pictures(), Lines{"send xinternal_data "});
 }
 
 }  // namespace
