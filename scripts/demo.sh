@@ -100,6 +100,10 @@ Change it (the whole document, as above, with method "setConfiguration"):
   curl -s -X POST --data-binary @config.json $url
 What may be configured:
   curl -s -X POST --data '{"apiVersion":"1.4","method":"getConfigurationCapabilities"}' $url
+An SVG picture of every frame of the profile for 15 minutes (key "svgframe" in
+$events), and its end:
+  curl -s -X POST --data '{"apiVersion":"1.4","method":"startVisualConfirmation","params":{"profile":1,"transform":[1,0,0,0,1,0,0,0,1]}}' $url
+  curl -s -X POST --data '{"apiVersion":"1.4","method":"stopVisualConfirmation"}' $url
 
 Alarms as they happen (scene time from the start of the scenario):
 HELP
