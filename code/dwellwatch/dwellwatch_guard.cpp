@@ -31,10 +31,7 @@ DwellwatchGuard::DwellwatchGuard(const Polygon& loiteringPolygon, const std::str
       m_dataKey("dwellwatch_" + std::to_string(id)),
       m_area(loiteringPolygon, id, individualTimeThreshold, groupTimeThreshold),
       m_areaSvg(m_area.toStringSvg(SVG_Utils::loiteringAreaStyle())),
-      m_individualTimeThreshold(individualTimeThreshold),
-      m_groupTimeThreshold(groupTimeThreshold),
       m_rotation(rotation),
-      m_hasIndividualCondition(individualTimeThreshold > 0),
       m_swayingFilter_p(std::move(swayingFilter)) {}
 
 std::unique_ptr<AlarmData> DwellwatchGuard::checkObjects(const ParsedScene& scene) {
@@ -67,7 +64,7 @@ std::unique_ptr<AlarmData> DwellwatchGuard::updateObjectsAndGetAlarms(const Pars
     result->setAlarm(flags.anyAlarm || groupAlarm);
     // With the individual condition the overlay boxes the alarming objects;
     // a group alarm outlines the whole area instead.
-    if (!m_hasIndividualCondition && groupAlarm) {
+    if (!m_area.hasIndividualCondition() && groupAlarm) {
         result->addPolygonToDisplay(&m_area.getPolygon());
     }
     return result;
@@ -127,10 +124,10 @@ bool DwellwatchGuard::isSwaying(TrackingObject& object) const {
 
 std::string DwellwatchGuard::createVisualConfirmationSvg(const AlarmData& data) const {
     std::string svg = Guard::createVisualConfirmationSvg(data);
-    if (m_hasIndividualCondition) {
+    if (m_area.hasIndividualCondition()) {
         svg += createObjectProgressBars(data);
     }
-    if (m_groupTimeThreshold > 0) {
+    if (m_area.hasGroupCondition()) {
         svg += createGroupProgressBar();
     }
     return svg;
@@ -145,7 +142,7 @@ std::string DwellwatchGuard::createObjectProgressBars(const AlarmData& data) con
             continue;
         }
         const double fraction = static_cast<double>(m_area.getLoiteringTime(object)) /
-                                static_cast<double>(m_individualTimeThreshold);
+                                static_cast<double>(m_area.getIndividualTimeThreshold());
         const Point anchor = object.getBox().getViewedLowerLeft(object.getCentroid());
         svg += SVG_Utils::createProgressBar(anchor, kObjectBarLength, kObjectBarThickness, fraction,
                                             m_rotation, kObjectBarOffset);
@@ -156,7 +153,7 @@ std::string DwellwatchGuard::createObjectProgressBars(const AlarmData& data) con
 // Whole milliseconds of both times, so that the bar moves in visible steps.
 std::string DwellwatchGuard::createGroupProgressBar() const {
     const int64_t elapsed = m_area.getGroupLoiteringTime() / 1000;
-    const int64_t threshold = m_groupTimeThreshold / 1000;
+    const int64_t threshold = m_area.getGroupTimeThreshold() / 1000;
     const double fraction = static_cast<double>(elapsed) / static_cast<double>(threshold);
     return SVG_Utils::createProgressBar(utils::convertViewedCoordinate(kGroupBarCorner, m_rotation),
                                         kGroupBarLength, kGroupBarThickness, fraction, m_rotation,

@@ -65,10 +65,7 @@ class DwellwatchGuard : public Guard {
     std::string m_dataKey;
     LoiteringArea m_area;
     std::string m_areaSvg;
-    int64_t m_individualTimeThreshold;
-    int64_t m_groupTimeThreshold;
     int m_rotation;
-    bool m_hasIndividualCondition;
     std::unique_ptr<SwayingFilter> m_swayingFilter_p;
     // Reused from frame to frame.
     std::vector<const TrackingObject*> m_vanished;

@@ -82,7 +82,7 @@ void LoiteringArea::updateAreaLoiteringTime(int64_t time, bool anyInside, bool a
 }
 
 bool LoiteringArea::doesTriggerAlarm(const TrackingObject& object) const {
-    if (m_individualTimeThreshold <= 0) {
+    if (!hasIndividualCondition()) {
         return false;
     }
     const LoiteringAreaExternalData* record = findData(object);
@@ -94,7 +94,7 @@ bool LoiteringArea::doesTriggerAlarm(const TrackingObject& object) const {
 }
 
 bool LoiteringArea::doesAreaTriggerAlarm() const {
-    return m_groupTimeThreshold > 0 && m_groupLoiteringTime >= m_groupTimeThreshold;
+    return hasGroupCondition() && m_groupLoiteringTime >= m_groupTimeThreshold;
 }
 
 bool LoiteringArea::isObjectCloseToBorder(const TrackingObject& object) const {

@@ -57,6 +57,10 @@ class LoiteringArea {
     std::string toStringSvg(const std::string& style) const;
 
     const Polygon& getPolygon() const { return m_protectionArea.getArea(); }
+    bool hasIndividualCondition() const { return m_individualTimeThreshold > 0; }
+    bool hasGroupCondition() const { return m_groupTimeThreshold > 0; }
+    int64_t getIndividualTimeThreshold() const { return m_individualTimeThreshold; }
+    int64_t getGroupTimeThreshold() const { return m_groupTimeThreshold; }
     int64_t getGroupLoiteringTime() const { return m_groupLoiteringTime; }
     const std::vector<DroppedLoiteringTime>& getDroppedTimes() const { return m_droppedTimes; }
 

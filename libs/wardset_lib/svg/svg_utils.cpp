@@ -77,14 +77,18 @@ std::string SVG_Utils::createStyle(const constants::DrawingStyle& style) {
     return text;
 }
 
-std::string SVG_Utils::alarmStyle() {
-    return createStyle(kRedStyle);
+// Built once: every picture of every frame uses them.
+const std::string& SVG_Utils::alarmStyle() {
+    static const std::string style = createStyle(kRedStyle);
+    return style;
 }
 
-std::string SVG_Utils::noAlarmStyle() {
-    return createStyle(kGreenStyle);
+const std::string& SVG_Utils::noAlarmStyle() {
+    static const std::string style = createStyle(kGreenStyle);
+    return style;
 }
 
-std::string SVG_Utils::loiteringAreaStyle() {
-    return createStyle(kRedStyle);
+const std::string& SVG_Utils::loiteringAreaStyle() {
+    static const std::string style = createStyle(kRedStyle);
+    return style;
 }

@@ -21,7 +21,7 @@ class SVG_Utils {
     static std::string createStyle(const constants::DrawingStyle& style);
     // Objects in alarm (red), other confident objects (green), the loitering
     // area (red).
-    static std::string alarmStyle();
-    static std::string noAlarmStyle();
-    static std::string loiteringAreaStyle();
+    static const std::string& alarmStyle();
+    static const std::string& noAlarmStyle();
+    static const std::string& loiteringAreaStyle();
 };
