@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -91,26 +92,24 @@ bool markUserDefined(ZKEventKeyValueSet* set, const char* key, const char* nameS
     return zk_event_key_value_set_mark_as_user_defined(set, key, nameSpace, tag, nullptr) != FALSE;
 }
 
-// How a declaration meets an existing one of the same key.
-enum class Existing { None, Referenced, Conflicting };
-
-// With the lock held: takes one more reference on a compatible declaration of
-// the key, or logs a conflicting one.
-Existing referenceExisting(const char* key, const EventRecord& wanted, const char* conflictFormat,
-                           const char* name) {
+// With the lock held: when the key is declared already, takes one more
+// reference on a compatible declaration (1) or logs a conflicting one (0);
+// nullopt when the key is new.
+std::optional<int> referenceExisting(const char* key, const EventRecord& wanted,
+                                     const char* conflictFormat, const char* name) {
     if (!g_wrapper.declarations) {
-        return Existing::None;
+        return std::nullopt;
     }
     const auto it = g_wrapper.declarations->find(key);
     if (it == g_wrapper.declarations->end()) {
-        return Existing::None;
+        return std::nullopt;
     }
     if (!it->second->isCompatibleWith(wanted)) {
         syslog(LOG_ERR, conflictFormat, name);
-        return Existing::Conflicting;
+        return 0;
     }
     ++it->second->referenceCount;
-    return Existing::Referenced;
+    return 1;
 }
 
 // With the lock held: declares the set and keeps the record under the key.
@@ -272,15 +271,10 @@ int declareOnvifEvent(const char* key, int type, int source, int initialState,
     WrapperLock lock(g_wrapper.mutex);
     auto record = makeRecord(type, source, nullptr);
     record->state = initialState;
-    switch (referenceExisting(
-        key, *record, "Cannot add event %s as it is already declared, but with other properties\n",
-        key)) {
-        case Existing::Referenced:
-            return 1;
-        case Existing::Conflicting:
-            return 0;
-        case Existing::None:
-            break;
+    if (const std::optional<int> existing = referenceExisting(
+            key, *record,
+            "Cannot add event %s as it is already declared, but with other properties\n", key)) {
+        return *existing;
     }
     ZKEventKeyValueSet* set = zk_event_key_value_set_new();
     int result = 0;
@@ -376,15 +370,11 @@ int sdk_wrapper_event_add(const char* key, const char* topic2Value, const char* 
         return 0;
     }
     auto record = makeRecord(flags, 0, dataKey);
-    switch (referenceExisting(
-        key, *record, "Cannot add event %s as it is already declared, but with other properties\n",
-        topic2NiceName)) {
-        case Existing::Referenced:
-            return 1;
-        case Existing::Conflicting:
-            return 0;
-        case Existing::None:
-            break;
+    if (const std::optional<int> existing = referenceExisting(
+            key, *record,
+            "Cannot add event %s as it is already declared, but with other properties\n",
+            topic2NiceName)) {
+        return *existing;
     }
     ZKEventKeyValueSet* set = buildGenericSet(topic2Value, topic2NiceName, *record);
     if (set == nullptr) {
@@ -409,16 +399,12 @@ int sdk_wrapper_event_add(const char* key, const char* niceName, int flags, cons
         return 0;
     }
     auto record = makeRecord(flags, 0, dataKey);
-    switch (referenceExisting(
-        key, *record,
-        "SDK Wrapper: Cannot add event %s as it is already declared, but with other properties\n",
-        niceName)) {
-        case Existing::Referenced:
-            return 1;
-        case Existing::Conflicting:
-            return 0;
-        case Existing::None:
-            break;
+    if (const std::optional<int> existing =
+            referenceExisting(key, *record,
+                              "SDK Wrapper: Cannot add event %s as it is already declared, but "
+                              "with other properties\n",
+                              niceName)) {
+        return *existing;
     }
     const bool stateless = (flags & SDK_EVENT_STATEFUL) == 0;
     return declareRecord(key, std::move(record), set.get(), stateless,
