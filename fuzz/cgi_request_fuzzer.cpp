@@ -1,10 +1,9 @@
 // Hands arbitrary bytes to the JSON API as a request body: repair, envelope,
 // dispatch and every method, with cameras that hold guards but get no frames.
 
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -51,6 +50,9 @@ struct Device {
                        "root.Properties.Image.Resolution = 1920x1080,1280x720\n");
         root.writeFile("/usr/local/packages/dwellwatch/localdata/.keep", "");
         IntervalTimerObservable::initialize(10000);
+        // The device itself is never destroyed, but the timer thread must be
+        // stopped before the exit handlers destroy the timer's observer lists.
+        std::atexit(IntervalTimerObservable::deinitialize);
         sdk_wrapper_init("DwellwatchGuard", "Dwellwatch", "CamletPlatform");
         DW_StartupConfiguration::loadOrCreate(kConfigurationPath);
     }
@@ -74,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string request(reinterpret_cast<const char*>(data), size);
     const std::string answer = CGI_Callback::createAnswer(device->handler, request.c_str());
     if (answer.empty()) {
-        abort();  // every request gets an answer
+        std::abort();  // every request gets an answer
     }
     return 0;
 }
