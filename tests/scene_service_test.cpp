@@ -10,12 +10,14 @@
 #include "daemon_process.h"
 #include "service_process.h"
 #include "temporary_root.h"
+#include "wait_until.h"
 
 namespace {
 
 using camlet::testing::DaemonProcess;
 using camlet::testing::ServiceProcess;
 using camlet::testing::TemporaryRoot;
+using camlet::testing::waitUntil;
 
 constexpr const char* kEventLog = "/var/log/camlet/events.jsonl";
 
@@ -70,13 +72,8 @@ class SceneService : public ::testing::TestWithParam<const char*> {
 
     // Waits up to ten seconds for the event log to contain the text.
     bool waitForEvent(const std::string& text) const {
-        for (int i = 0; i < 1000; ++i) {
-            if (m_root.readFile(kEventLog).find(text) != std::string::npos) {
-                return true;
-            }
-            g_usleep(10000);
-        }
-        return false;
+        return waitUntil([&] { return m_root.readFile(kEventLog).find(text) != std::string::npos; },
+                         10000);
     }
 
     TemporaryRoot m_root;

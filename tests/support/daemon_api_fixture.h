@@ -4,7 +4,6 @@
 // callback transport, serving its API on a free port, with the scene
 // simulator beside it; requests, answers and polling helpers. Header-only:
 // the program paths come from the test's own compile definitions.
-#include <glib.h>
 #include <gtest/gtest.h>
 #include <jansson.h>
 #include <stdlib.h>
@@ -20,6 +19,7 @@
 #include "http_test_client.h"
 #include "service_process.h"
 #include "temporary_root.h"
+#include "wait_until.h"
 
 namespace dwtest {
 
@@ -54,16 +54,10 @@ inline std::string dump(const json_t* value) {
     return result;
 }
 
-// Polls until done() holds; false when the time-out passed first.
+// Polls every 50 ms until done() holds: these conditions read the whole
+// event log, which grows with every frame. False when the time-out passed first.
 inline bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
-    while (!done()) {
-        if (g_get_monotonic_time() > deadline) {
-            return false;
-        }
-        g_usleep(50000);
-    }
-    return true;
+    return camlet::testing::waitUntil(done, timeoutMs, 50000);
 }
 
 // A single-channel camera of platform version 2.16 with the daemon and the

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <glib.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -12,6 +11,8 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+
+#include "wait_until.h"
 
 namespace camlet::testing {
 namespace {
@@ -98,14 +99,7 @@ pid_t DaemonProcess::daemonPid() {
 }
 
 bool DaemonProcess::waitForLog(const std::string& text, int timeoutMs) const {
-    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
-    while (log().find(text) == std::string::npos) {
-        if (g_get_monotonic_time() > deadline) {
-            return false;
-        }
-        g_usleep(10000);
-    }
-    return true;
+    return waitUntil([&] { return log().find(text) != std::string::npos; }, timeoutMs);
 }
 
 std::string DaemonProcess::log() const {
@@ -120,13 +114,9 @@ int DaemonProcess::terminate(int signal, int timeoutMs) {
         return -1;
     }
     kill(m_daemon, signal);
-    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
     int status = 0;
-    while (waitpid(m_daemon, &status, WNOHANG) == 0) {
-        if (g_get_monotonic_time() > deadline) {
-            return -1;
-        }
-        g_usleep(10000);
+    if (!waitUntil([&] { return waitpid(m_daemon, &status, WNOHANG) != 0; }, timeoutMs)) {
+        return -1;
     }
     m_daemon = -1;
     return exitStatus(status);

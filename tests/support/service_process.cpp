@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "wait_until.h"
+
 namespace camlet::testing {
 
 ServiceProcess::ServiceProcess(std::string program, std::vector<std::string> arguments,
@@ -37,14 +39,8 @@ bool ServiceProcess::start() {
 }
 
 bool ServiceProcess::waitForFile(const std::string& path, int timeoutMs) const {
-    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
-    while (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) {
-        if (g_get_monotonic_time() > deadline) {
-            return false;
-        }
-        g_usleep(10000);
-    }
-    return true;
+    return waitUntil([&] { return g_file_test(path.c_str(), G_FILE_TEST_EXISTS) != FALSE; },
+                     timeoutMs);
 }
 
 void ServiceProcess::stop(int timeoutMs) {
@@ -52,14 +48,9 @@ void ServiceProcess::stop(int timeoutMs) {
         return;
     }
     kill(m_pid, SIGTERM);
-    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
-    while (waitpid(m_pid, nullptr, WNOHANG) == 0) {
-        if (g_get_monotonic_time() > deadline) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-            break;
-        }
-        g_usleep(10000);
+    if (!waitUntil([&] { return waitpid(m_pid, nullptr, WNOHANG) != 0; }, timeoutMs)) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
     }
     m_pid = -1;
 }
