@@ -66,7 +66,7 @@ bool Camera::doesProfileExist(int profileId) {
 
 bool Camera::sendAlarmEvent(int profileId) {
     FrameLock lock(m_frameLock);
-    Guard* guard = getGuard(profileId);
+    Guard* guard = findGuard(m_guards, profileId);
     if (guard == nullptr) {
         return false;
     }
@@ -76,13 +76,13 @@ bool Camera::sendAlarmEvent(int profileId) {
 
 bool Camera::enableVisualConfirmation(int profileId, const std::string& id) {
     FrameLock lock(m_frameLock);
-    Guard* guard = getGuard(profileId);
+    Guard* guard = findGuard(m_guards, profileId);
     return guard != nullptr && guard->enableVisualConfirmation(id);
 }
 
 void Camera::disableVisualConfirmation(int profileId) {
     FrameLock lock(m_frameLock);
-    if (Guard* guard = getGuard(profileId)) {
+    if (Guard* guard = findGuard(m_guards, profileId)) {
         guard->disableVisualConfirmation();
     }
 }
