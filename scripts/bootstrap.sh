@@ -8,7 +8,7 @@ set -euo pipefail
 host_packages=(
   build-essential cmake ninja-build pkg-config clang clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  libglib2.0-dev libjansson-dev libpolyclipping-dev libsystemd-dev libsoup-3.0-dev
+  libglib2.0-dev libjansson-dev libpolyclipping-dev libsystemd-dev libsoup-3.0-dev libboost-dev
   dbus curl python3 file binutils
 )
 
@@ -23,7 +23,7 @@ armhf_packages=(
   crossbuild-essential-armhf qemu-user
   libgtest-dev:armhf libgmock-dev:armhf libbenchmark-dev:armhf
   libglib2.0-dev:armhf libjansson-dev:armhf libpolyclipping-dev:armhf
-  libsystemd-dev:armhf libsoup-3.0-0:armhf
+  libsystemd-dev:armhf libsoup-3.0-0:armhf libboost-dev:armhf
 )
 
 want_armhf=0
