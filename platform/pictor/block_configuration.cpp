@@ -335,7 +335,7 @@ std::string BlockConfiguration::toJson() const {
         json_object_set_new(parent, key.substr(start).c_str(), json);
     }
     std::unique_ptr<char, decltype(&free)> text(
-        json_dumps(root.get(), JSON_COMPACT | JSON_PRESERVE_ORDER | JSON_REAL_PRECISION(10)), &free);
+        json_dumps(root.get(), JSON_COMPACT | JSON_PRESERVE_ORDER | JSON_REAL_PRECISION(17)), &free);
     return text ? std::string(text.get()) : std::string();
 }
 
