@@ -73,14 +73,6 @@ OutPortInternal* Block::get_outport(const std::string& name) const {
     return find_port(m_outports, name);
 }
 
-std::vector<InPortInternal*> Block::get_inports() const {
-    std::vector<InPortInternal*> ports;
-    for (const auto& port : m_inports) {
-        ports.push_back(port.get());
-    }
-    return ports;
-}
-
 std::vector<InPortInternal*> Block::resolve_inport(const std::string& name) const {
     if (InPortInternal* port = get_inport(name)) {
         return {port};

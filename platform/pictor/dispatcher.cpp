@@ -120,11 +120,12 @@ bool Dispatcher::wait_until_idle(std::chrono::milliseconds timeout) {
     });
 }
 
-void PipelineContext::adopt(const std::vector<Block*>& blocks) {
-    m_blocks = blocks;
-    for (Block* block : blocks) {
-        block->m_context = this;
-        m_dispatcher.adopt(*block);
+void PipelineContext::adopt(Block& block) {
+    std::vector<Block*> members;
+    block.collect_blocks(members);
+    for (Block* member : members) {
+        member->m_context = this;
+        m_dispatcher.adopt(*member);
     }
 }
 

@@ -109,6 +109,7 @@ Block& Pipeline::add_block(std::unique_ptr<Block> block) {
     if (find_block(block->get_name()) != nullptr) {
         throw std::invalid_argument("the pipeline already holds a block " + block->get_name());
     }
+    m_context->adopt(*block);
     m_blocks.push_back(std::move(block));
     return *m_blocks.back();
 }
@@ -148,7 +149,7 @@ void Pipeline::start(Dispatch dispatch) {
     for (const auto& block : m_blocks) {
         block->collect_blocks(blocks);
     }
-    m_context->adopt(blocks);
+    m_context->set_blocks(blocks);
     for (Block* block : blocks) {
         call_logged(*block, "setup", [block] { block->setup(); });
     }
@@ -174,8 +175,8 @@ void Pipeline::stop() {
 }
 
 std::size_t Pipeline::run_until_idle() {
-    if (m_thread) {
-        throw std::logic_error("run_until_idle() is for pipelines dispatched by hand");
+    if (!m_started || m_thread) {
+        throw std::logic_error("run_until_idle() is for started pipelines dispatched by hand");
     }
     std::size_t runs = 0;
     while (m_context->dispatcher().run_next()) {

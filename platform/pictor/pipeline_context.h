@@ -55,8 +55,11 @@ class PipelineContext {
   public:
     explicit PipelineContext(InitTools tools) : m_tools(std::move(tools)) {}
 
-    // Makes the blocks members of this pipeline.
-    void adopt(const std::vector<Block*>& blocks);
+    // Makes a block and the blocks inside it members of this pipeline, so
+    // that what they receive from then on is queued.
+    void adopt(Block& block);
+    // Fixes the members, once the pipeline is complete.
+    void set_blocks(std::vector<Block*> blocks) { m_blocks = std::move(blocks); }
 
     const InitTools& tools() const { return m_tools; }
     Dispatcher& dispatcher() { return m_dispatcher; }

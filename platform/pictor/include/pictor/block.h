@@ -87,7 +87,6 @@ class Block {
     // The block's own ports, null when it has none of that name.
     InPortInternal* get_inport(const std::string& name) const;
     OutPortInternal* get_outport(const std::string& name) const;
-    std::vector<InPortInternal*> get_inports() const;
 
     // What a connection to the named port reaches: the block's own port, or
     // for a superblock the inner ports it exposes under that name. Throws

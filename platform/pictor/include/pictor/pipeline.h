@@ -87,8 +87,8 @@ class Pipeline {
     // stop() of every block in reverse order. Idempotent.
     void stop();
 
-    // Manual dispatch: runs queued blocks on the calling thread until none is
-    // queued; returns the number of runs.
+    // Manual dispatch, once started: runs queued blocks on the calling thread
+    // until none is queued; returns the number of runs.
     std::size_t run_until_idle();
     // Own thread: waits until no block is queued or running; false on time-out.
     bool wait_until_idle(std::chrono::milliseconds timeout);

@@ -98,7 +98,6 @@ class OutPortInternal : public Port {
 
     void send(PortValue value);
     void connect(PortSink& sink) { m_sinks.push_back(&sink); }
-    std::size_t sink_count() const { return m_sinks.size(); }
 
   private:
     std::vector<PortSink*> m_sinks;
