@@ -106,38 +106,19 @@ Block& Pipeline::add_block(std::unique_ptr<Block> block) {
     if (m_started) {
         throw std::logic_error("blocks are added before the pipeline starts");
     }
-    if (find_block(block->get_name()) != nullptr) {
-        throw std::invalid_argument("the pipeline already holds a block " + block->get_name());
-    }
-    m_context->adopt(*block);
-    m_blocks.push_back(std::move(block));
-    return *m_blocks.back();
+    Block& added = m_root.add_block(std::move(block));
+    m_context->adopt(added);
+    return added;
 }
 
-Block* Pipeline::find_block(const std::string& name) const {
-    for (const auto& block : m_blocks) {
-        if (block->get_name() == name) {
-            return block.get();
-        }
-    }
-    return nullptr;
-}
-
-Block& Pipeline::block_named(const std::string& name) const {
-    Block* block = find_block(name);
-    if (block == nullptr) {
-        throw ConnectionError("the pipeline holds no block " + name);
-    }
-    return *block;
-}
+Block* Pipeline::find_block(const std::string& name) const { return m_root.find_block(name); }
 
 void Pipeline::connect(const std::string& source_block, const std::string& source_port,
                        const std::string& target_block, const std::string& target_port) {
     if (m_started) {
         throw std::logic_error("connections are made before the pipeline starts");
     }
-    connect_ports(block_named(source_block), source_port, block_named(target_block),
-                  target_port);
+    m_root.add_connection(source_block, source_port, target_block, target_port);
 }
 
 void Pipeline::start(Dispatch dispatch) {
@@ -146,7 +127,7 @@ void Pipeline::start(Dispatch dispatch) {
     }
     m_started = true;
     std::vector<Block*> blocks;
-    for (const auto& block : m_blocks) {
+    for (const auto& block : m_root.blocks()) {
         block->collect_blocks(blocks);
     }
     m_context->set_blocks(blocks);
@@ -220,7 +201,7 @@ void Pipeline::reconfigure(const std::string& name, BlockConfiguration configura
 std::vector<InPortInternal*> Pipeline::typed_inputs(const std::string& block,
                                                     const std::string& port,
                                                     const char* datatype) const {
-    std::vector<InPortInternal*> inputs = block_named(block).resolve_inport(port);
+    std::vector<InPortInternal*> inputs = m_root.get_block(block).resolve_inport(port);
     for (const InPortInternal* input : inputs) {
         detail::check_datatype(*input, datatype);
     }
@@ -229,7 +210,7 @@ std::vector<InPortInternal*> Pipeline::typed_inputs(const std::string& block,
 
 OutPortInternal& Pipeline::typed_output(const std::string& block, const std::string& port,
                                         const char* datatype) const {
-    OutPortInternal* output = block_named(block).resolve_outport(port);
+    OutPortInternal* output = m_root.get_block(block).resolve_outport(port);
     detail::check_datatype(*output, datatype);
     return *output;
 }

@@ -35,8 +35,7 @@ Superblock::Superblock(std::string name, BlockConfiguration configuration)
 
 Block& Superblock::add_block(std::unique_ptr<Block> block) {
     if (find_block(block->get_name()) != nullptr) {
-        throw std::invalid_argument("superblock " + get_name() + " already holds a block " +
-                                    block->get_name());
+        throw std::invalid_argument(get_name() + " already holds a block " + block->get_name());
     }
     m_blocks.push_back(std::move(block));
     return *m_blocks.back();
@@ -51,22 +50,22 @@ Block* Superblock::find_block(const std::string& name) const {
     return nullptr;
 }
 
-Block& Superblock::inner_block(const std::string& name) const {
+Block& Superblock::get_block(const std::string& name) const {
     Block* block = find_block(name);
     if (block == nullptr) {
-        throw ConnectionError("superblock " + get_name() + " holds no block " + name);
+        throw ConnectionError(get_name() + " holds no block " + name);
     }
     return *block;
 }
 
 void Superblock::add_connection(const std::string& source_block, const std::string& source_port,
                                 const std::string& target_block, const std::string& target_port) {
-    connect_ports(inner_block(source_block), source_port, inner_block(target_block), target_port);
+    connect_ports(get_block(source_block), source_port, get_block(target_block), target_port);
 }
 
 void Superblock::add_inport(const std::string& outer_name, const std::string& inner_block_name,
                             const std::string& inner_port) {
-    Block& block = inner_block(inner_block_name);
+    Block& block = get_block(inner_block_name);
     const std::vector<InPortInternal*> inputs = block.resolve_inport(inner_port);
     auto it = m_exposed_inputs.find(outer_name);
     if (it != m_exposed_inputs.end()) {
@@ -84,7 +83,7 @@ void Superblock::add_inport(const std::string& outer_name, const std::string& in
 
 void Superblock::add_outport(const std::string& outer_name, const std::string& inner_block_name,
                              const std::string& inner_port) {
-    Block& block = inner_block(inner_block_name);
+    Block& block = get_block(inner_block_name);
     block.resolve_outport(inner_port);
     if (!m_exposed_outputs.emplace(outer_name, InnerPort{&block, inner_port}).second) {
         throw ConnectionError("superblock " + get_name() + " already exposes an output " +

@@ -11,6 +11,7 @@
 #include "pictor/block.h"
 #include "pictor/init_tools.h"
 #include "pictor/registry.h"
+#include "pictor/superblock.h"
 
 namespace Pictor {
 
@@ -68,10 +69,7 @@ class Pipeline {
     Block& add_block(std::unique_ptr<Block> block);
     template <typename T, typename... Args>
     T& add_block(Args&&... args) {
-        auto block = std::make_unique<T>(std::forward<Args>(args)...);
-        T& added = *block;
-        add_block(std::unique_ptr<Block>(std::move(block)));
-        return added;
+        return static_cast<T&>(add_block(std::make_unique<T>(std::forward<Args>(args)...)));
     }
     // Before start() only. Throws ConnectionError.
     void connect(const std::string& source_block, const std::string& source_port,
@@ -119,7 +117,6 @@ class Pipeline {
                                               const char* datatype) const;
     OutPortInternal& typed_output(const std::string& block, const std::string& port,
                                   const char* datatype) const;
-    Block& block_named(const std::string& name) const;
 
     // Blocks go first: their own threads may still deliver to the dispatcher
     // and to taps while they are destroyed.
@@ -127,7 +124,8 @@ class Pipeline {
     std::unique_ptr<PipelineContext> m_context;
     std::unique_ptr<DispatchThread> m_thread;  // Set while an own-thread pipeline runs.
     std::vector<std::shared_ptr<PortSink>> m_taps;
-    std::vector<std::unique_ptr<Block>> m_blocks;
+    // Holds the top-level blocks.
+    Superblock m_root{"pipeline", {}};
     bool m_started = false;
 };
 

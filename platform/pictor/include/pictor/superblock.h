@@ -22,10 +22,7 @@ class Superblock : public Block {
     Block& add_block(std::unique_ptr<Block> block);
     template <typename T, typename... Args>
     T& add_block(Args&&... args) {
-        auto block = std::make_unique<T>(std::forward<Args>(args)...);
-        T& added = *block;
-        add_block(std::unique_ptr<Block>(std::move(block)));
-        return added;
+        return static_cast<T&>(add_block(std::make_unique<T>(std::forward<Args>(args)...)));
     }
 
     // Connects two inner blocks; throws ConnectionError when a block or port is
@@ -41,6 +38,8 @@ class Superblock : public Block {
 
     // The inner block of that name (directly inside), or null.
     Block* find_block(const std::string& name) const;
+    // The same, but throws ConnectionError when there is none.
+    Block& get_block(const std::string& name) const;
     const std::vector<std::unique_ptr<Block>>& blocks() const { return m_blocks; }
 
     std::vector<InPortInternal*> resolve_inport(const std::string& name) const override;
@@ -52,8 +51,6 @@ class Superblock : public Block {
         Block* block;
         std::string port;
     };
-
-    Block& inner_block(const std::string& name) const;
 
     std::vector<std::unique_ptr<Block>> m_blocks;
     std::map<std::string, std::vector<InnerPort>> m_exposed_inputs;
