@@ -46,6 +46,7 @@ check_binary() {
 step "binary format"
 check_binary "$build_dir/app/main/dwellwatch"
 check_binary "$build_dir/gpukernels/libgpukernelpack.so"
+check_binary "$build_dir/thermal/registration/libpictor_thermal_sensors.so"
 check_binary "$build_dir/gpukernels/tests/gpu_kernel_pack_test"
 
 step "tests under qemu-arm"

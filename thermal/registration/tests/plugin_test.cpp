@@ -1,0 +1,19 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pictor/registry.h"
+
+namespace {
+
+// The block types the plug-in registers, in order.
+const std::vector<std::string> kRegisteredTypes = {};
+
+TEST(ThermalPlugin, RegistersItsBlockTypesInOrder) {
+    Pictor::Registry registry;
+    EXPECT_EQ(registry.load_plugin(THERMAL_PLUGIN_PATH), 0);
+    EXPECT_EQ(registry.type_names(), kRegisteredTypes);
+}
+
+}  // namespace
