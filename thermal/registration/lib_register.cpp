@@ -2,6 +2,9 @@
 
 #include "pictor/log.h"
 #include "pictor/registry.h"
+#include "ti_adc3562.h"
+#include "ti_ads4142.h"
+#include "ti_dac80504.h"
 
 // Registers the plug-in's block types. The order of registration is part of
 // the plug-in's interface: a new type goes into its fixed place in the list.
@@ -13,7 +16,9 @@ extern "C" __attribute__((visibility("default"))) int lib_register_cpp(
         return -1;
     }
     try {
-        (void)registry;
+        registry->register_block<TiAdc3562Block>("TiAdc3562");
+        registry->register_block<TiAds4142Block>("TiAds4142");
+        registry->register_block<TiDac80504Block>("TiDac80504");
     } catch (const std::exception& error) {
         Pictor::ilog(Pictor::LogLevel::Error, "lib_register_cpp: %s", error.what());
         return -1;

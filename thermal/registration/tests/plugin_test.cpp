@@ -8,7 +8,7 @@
 namespace {
 
 // The block types the plug-in registers, in order.
-const std::vector<std::string> kRegisteredTypes = {};
+const std::vector<std::string> kRegisteredTypes = {"TiAdc3562", "TiAds4142", "TiDac80504"};
 
 TEST(ThermalPlugin, RegistersItsBlockTypesInOrder) {
     Pictor::Registry registry;
