@@ -64,21 +64,27 @@ TEST(DeviceIoTest, RegisteredNodesAreServedAndOthersFailAsMissing) {
 
     EXPECT_EQ(devices::close(fd), 0);
     EXPECT_EQ(device->openHandles(), 0);
-    EXPECT_EQ(exchange(fd, tx, rx), -1);
-    EXPECT_EQ(errno, EBADF);
     EXPECT_THROW(DeviceRegistration("/dev/spidev2.2", device), std::logic_error);
 }
 
-TEST(DeviceIoTest, OrdinaryFilesRefuseTheSpiRequest) {
+// Descriptors of no simulated device go to the kernel.
+TEST(DeviceIoTest, OtherDescriptorsReachTheKernel) {
     testing::TemporaryRoot root;
     root.writeFile("/dev/spidev2.2", "");
     const int fd = devices::open("/dev/spidev2.2", O_RDWR);
     ASSERT_GE(fd, 0);
     uint8_t tx[2] = {};
     uint8_t rx[2] = {};
-    EXPECT_EQ(exchange(fd, tx, rx), -1);
-    EXPECT_EQ(errno, ENOTTY);
+    const int result = exchange(fd, tx, rx);
+    const int error = errno;
     devices::close(fd);
+    if (result == -1 && error == ENOSYS) {
+        GTEST_SKIP() << "this emulator does not pass the spidev request to the kernel";
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(error, ENOTTY);
+    EXPECT_EQ(exchange(fd, tx, rx), -1);
+    EXPECT_EQ(errno, EBADF);
 }
 
 }  // namespace
