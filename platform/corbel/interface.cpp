@@ -23,7 +23,7 @@ int appendValue(sd_bus_message* message, const Value& value) {
                 const int flag = v ? 1 : 0;
                 return sd_bus_message_append_basic(message, 'b', &flag);
             } else {
-                return sd_bus_message_append_basic(message, BusType<T>::signature, &v);
+                return sd_bus_message_append_basic(message, bus_signature<T>(), &v);
             }
         },
         value);

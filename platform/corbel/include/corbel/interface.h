@@ -20,27 +20,20 @@ class BusConnection;
 class PropertyUpdate;
 
 // Typed handles of an interface's members, returned when they are declared.
-template <typename T>
-class Property {
+template <typename T, typename Kind>
+class MemberHandle {
   public:
     size_t index() const { return m_index; }
 
   private:
     friend class Interface;
-    explicit Property(size_t index) : m_index(index) {}
+    explicit MemberHandle(size_t index) : m_index(index) {}
     size_t m_index;
 };
-
 template <typename T>
-class Signal {
-  public:
-    size_t index() const { return m_index; }
-
-  private:
-    friend class Interface;
-    explicit Signal(size_t index) : m_index(index) {}
-    size_t m_index;
-};
+using Property = MemberHandle<T, struct PropertyKind>;
+template <typename T>
+using Signal = MemberHandle<T, struct SignalKind>;
 
 // A D-Bus interface offered by an object: read-only typed properties, each
 // with optional declared ranges, and signals with one argument. Members are
@@ -68,7 +61,7 @@ class Interface {
     template <typename T>
     Signal<T> add_signal(std::string name) {
         assertUnpublished();
-        m_signals.push_back({std::move(name), std::string(1, BusType<T>::signature)});
+        m_signals.push_back({std::move(name), std::string(1, bus_signature<T>())});
         return Signal<T>(m_signals.size() - 1);
     }
 
@@ -164,7 +157,7 @@ template <typename T>
 Property<T> Interface::add_property(std::string name, T initial, std::vector<Range<T>> ranges) {
     assertUnpublished();
     PropertyRecord record{
-        std::move(name), std::string(1, BusType<T>::signature), Value(initial), {}};
+        std::move(name), std::string(1, bus_signature<T>()), Value(initial), {}};
     for (Range<T>& range : ranges) {
         record.ranges.emplace_back(Value(std::move(range.min)), Value(std::move(range.max)));
     }

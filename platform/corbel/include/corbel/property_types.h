@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <variant>
 
 namespace corbel {
@@ -11,31 +12,22 @@ namespace corbel {
 using Value = std::variant<bool, int32_t, uint32_t, int64_t, double, std::string>;
 
 template <typename T>
-struct BusType;
-template <>
-struct BusType<bool> {
-    static constexpr char signature = 'b';
-};
-template <>
-struct BusType<int32_t> {
-    static constexpr char signature = 'i';
-};
-template <>
-struct BusType<uint32_t> {
-    static constexpr char signature = 'u';
-};
-template <>
-struct BusType<int64_t> {
-    static constexpr char signature = 'x';
-};
-template <>
-struct BusType<double> {
-    static constexpr char signature = 'd';
-};
-template <>
-struct BusType<std::string> {
-    static constexpr char signature = 's';
-};
+constexpr char bus_signature() {
+    if constexpr (std::is_same_v<T, bool>) {
+        return 'b';
+    } else if constexpr (std::is_same_v<T, int32_t>) {
+        return 'i';
+    } else if constexpr (std::is_same_v<T, uint32_t>) {
+        return 'u';
+    } else if constexpr (std::is_same_v<T, int64_t>) {
+        return 'x';
+    } else if constexpr (std::is_same_v<T, double>) {
+        return 'd';
+    } else {
+        static_assert(std::is_same_v<T, std::string>, "not a property or signal type");
+        return 's';
+    }
+}
 
 // An inclusive range of allowed values.
 template <typename T>
