@@ -4,7 +4,10 @@
 #include "pictor/log.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -27,15 +30,22 @@ std::optional<std::string> readLine(const std::string& cameraPath) {
     return line;
 }
 
+// Writes a sysfs attribute; like sysfs, a file that is not there is not created.
 bool writeText(const std::string& cameraPath, const std::string& text) {
-    std::ofstream file(camlet::rootedPath(cameraPath), std::ios::out | std::ios::trunc);
-    if (!file) {
+    const int fd = ::open(camlet::rootedPath(cameraPath).c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
         Pictor::ilog(Pictor::LogLevel::Error, "Failed to open %s: %s", cameraPath.c_str(),
                      std::strerror(errno));
         return false;
     }
-    file << text << '\n';
-    return bool(file.flush());
+    const std::string line = text + "\n";
+    const bool written = ::write(fd, line.data(), line.size()) == ssize_t(line.size());
+    if (!written) {
+        Pictor::ilog(Pictor::LogLevel::Error, "Failed to write %s: %s", cameraPath.c_str(),
+                     std::strerror(errno));
+    }
+    ::close(fd);
+    return written;
 }
 
 }  // namespace
@@ -61,11 +71,12 @@ std::optional<int> IioDac::find(const std::string& chipName) {
     return found;
 }
 
-IioDac::IioDac(int deviceNumber, int resolutionBits, std::array<double, kChannels> gains)
+IioDac::IioDac(int deviceNumber, int channels, int resolutionBits,
+               std::array<double, kChannels> gains)
     : m_directory(std::string(kIioDevices) + "/iio:device" + std::to_string(deviceNumber)),
       m_maxCode(std::ldexp(1.0, resolutionBits) - 1.0),
       m_gains(gains) {
-    for (int channel = 0; channel < kChannels; ++channel) {
+    for (int channel = 0; channel < std::min(channels, kChannels); ++channel) {
         const std::string path = channelFile(channel, "_scale");
         const std::optional<std::string> text = readLine(path);
         char* end = nullptr;

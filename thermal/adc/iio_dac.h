@@ -20,9 +20,10 @@ class IioDac {
     // ("dac80504"); none when there is no such device.
     static std::optional<int> find(const std::string& chipName);
 
-    // Reads the scales of all channels (a channel whose scale cannot be read
-    // takes no values) and powers the channels up.
-    IioDac(int deviceNumber, int resolutionBits, std::array<double, kChannels> gains);
+    // Reads the scales of the first `channels` channels (a channel whose
+    // scale cannot be read takes no values) and powers them up; the others
+    // take no values.
+    IioDac(int deviceNumber, int channels, int resolutionBits, std::array<double, kChannels> gains);
 
     // The device directory (camera path), as logged by its users.
     const std::string& directory() const { return m_directory; }

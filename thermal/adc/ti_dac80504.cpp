@@ -13,10 +13,10 @@ constexpr const char* kStems[] = {"gfid", "gsk", "vsk", "video_offset"};
 TiDac80504Block::TiDac80504Block(const std::string& name,
                                  const Pictor::BlockConfiguration& configuration)
     : Pictor::Block(name, configuration) {
-    const int channels = configuration.getInt("channels", thermal::IioDac::kChannels);
-    if (channels < 1 || channels > thermal::IioDac::kChannels) {
+    m_channels = configuration.getInt("channels", thermal::IioDac::kChannels);
+    if (m_channels < 1 || m_channels > thermal::IioDac::kChannels) {
         throw std::invalid_argument("TiDac80504Block: unsupported number of channels: " +
-                                    std::to_string(channels));
+                                    std::to_string(m_channels));
     }
     m_resolution = configuration.getInt("resolution", 16);
     if (m_resolution < 1 || m_resolution > 32) {
@@ -31,11 +31,11 @@ TiDac80504Block::TiDac80504Block(const std::string& name,
     for (size_t i = 0; i < m_voltages.size(); ++i) {
         const std::string stem = kStems[i];
         int channel = configuration.getInt(stem + "_channel", -1);
-        if (channel >= channels) {
+        if (channel >= m_channels) {
             Pictor::ilog(
                 Pictor::LogLevel::Error,
                 "TiDac80504Block: %s_channel %d is not one of the %d channels; not connected",
-                stem.c_str(), channel, channels);
+                stem.c_str(), channel, m_channels);
             channel = -1;
         }
         m_voltages[i] = {add_inport<Pictor::datatype_float>(stem + "_voltage_in"), channel};
@@ -48,7 +48,7 @@ void TiDac80504Block::setup() {
         Pictor::ilog(Pictor::LogLevel::Error, "TiDac80504Block: no IIO device dac80504");
         return;
     }
-    m_dac = std::make_unique<thermal::IioDac>(*device, m_resolution, m_gains);
+    m_dac = std::make_unique<thermal::IioDac>(*device, m_channels, m_resolution, m_gains);
 }
 
 void TiDac80504Block::process() {

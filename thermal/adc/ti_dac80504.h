@@ -28,6 +28,7 @@ class TiDac80504Block : public Pictor::Block {
         int channel;
     };
 
+    int m_channels;
     int m_resolution;
     std::array<double, thermal::IioDac::kChannels> m_gains{};
     std::array<Voltage, 4> m_voltages;

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -127,6 +129,7 @@ class DacTest : public ConverterTest {
 TEST_F(DacTest, VoltagesBecomeClampedRawCodes) {
     EXPECT_FALSE(dac.poweredDown(0));
     EXPECT_FALSE(dac.poweredDown(1));
+    EXPECT_TRUE(dac.poweredDown(2));
     set("gfid_voltage_in", 1.7f);
     EXPECT_EQ(dac.rawText(0), "22282");
     EXPECT_NEAR(dac.volts(0) * 2, 1.7, 0.0001);
@@ -139,6 +142,14 @@ TEST_F(DacTest, VoltagesBecomeClampedRawCodes) {
     set("vsk_voltage_in", 1.0f);  // not connected
     EXPECT_EQ(dac.rawText(2), "0");
     EXPECT_EQ(dac.rawText(3), "0");
+
+    std::remove((root.path() + dac.directory() + "/out_voltage1_raw").c_str());
+    set("gsk_voltage_in", 1.0f);
+    const std::vector<std::string> messages = log.messages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(),
+                        "error: Failed to open " + dac.directory() +
+                            "/out_voltage1_raw: No such file or directory"),
+              messages.end());
 }
 
 TEST_F(ConverterTest, DacAcceptsOneToFourChannels) {
