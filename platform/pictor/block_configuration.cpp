@@ -1,20 +1,14 @@
 #include "pictor/block_configuration.h"
 
-#include <jansson.h>
-
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <type_traits>
 
+#include "json_ptr.h"
+
 namespace Pictor {
 
 namespace {
-
-struct JsonUnref {
-    void operator()(json_t* json) const { json_decref(json); }
-};
-using JsonPtr = std::unique_ptr<json_t, JsonUnref>;
 
 std::string joined(const std::string& prefix, const std::string& key) {
     return prefix.empty() ? key : prefix + "." + key;
@@ -102,11 +96,15 @@ BlockConfiguration BlockConfiguration::fromJson(const std::string& text) {
         throw ConfigurationError("configuration JSON, line " + std::to_string(error.line) +
                                  ", column " + std::to_string(error.column) + ": " + error.text);
     }
-    if (!json_is_object(root.get())) {
+    return configuration_from_json(root.get());
+}
+
+BlockConfiguration configuration_from_json(json_t* object) {
+    if (!json_is_object(object)) {
         throw ConfigurationError("configuration JSON: not an object");
     }
     BlockConfiguration configuration;
-    flatten("", root.get(), configuration);
+    flatten("", object, configuration);
     return configuration;
 }
 
