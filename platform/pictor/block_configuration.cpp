@@ -15,7 +15,7 @@ std::string joined(const std::string& prefix, const std::string& key) {
 }
 
 const char* type_name(const ConfigValue::Scalar& scalar) {
-    static const char* const names[] = {"bool", "integer", "real", "string"};
+    static const char* const names[] = {"bool", "whole number", "real number", "string"};
     return names[scalar.index()];
 }
 
@@ -145,11 +145,11 @@ T BlockConfiguration::scalarAs(const std::string& key, const ConfigValue::Scalar
         }
     }
     static const char* const wanted = std::is_same_v<T, bool>          ? "bool"
-                                      : std::is_same_v<T, int>         ? "integer"
+                                      : std::is_same_v<T, int>         ? "whole number"
                                       : std::is_same_v<T, std::string> ? "string"
                                                                        : "number";
-    throw ConfigurationError("configuration key '" + key + "': " + type_name(scalar) +
-                             " where a " + wanted + " is expected");
+    throw ConfigurationError("configuration key '" + key + "': expected a " + wanted +
+                             ", found a " + type_name(scalar));
 }
 
 template <typename T>
