@@ -1,27 +1,21 @@
 #include "pictor/block_configuration.h"
 
-#include <jansson.h>
-
-#include <cmath>
 #include <limits>
 #include <memory>
 #include <type_traits>
 
+#include "json_ptr.h"
+
 namespace Pictor {
 
 namespace {
-
-struct JsonUnref {
-    void operator()(json_t* json) const { json_decref(json); }
-};
-using JsonPtr = std::unique_ptr<json_t, JsonUnref>;
 
 std::string joined(const std::string& prefix, const std::string& key) {
     return prefix.empty() ? key : prefix + "." + key;
 }
 
 const char* type_name(const ConfigValue::Scalar& scalar) {
-    static const char* const names[] = {"bool", "integer", "real", "string"};
+    static const char* const names[] = {"bool", "whole number", "real number", "string"};
     return names[scalar.index()];
 }
 
@@ -102,11 +96,15 @@ BlockConfiguration BlockConfiguration::fromJson(const std::string& text) {
         throw ConfigurationError("configuration JSON, line " + std::to_string(error.line) +
                                  ", column " + std::to_string(error.column) + ": " + error.text);
     }
-    if (!json_is_object(root.get())) {
+    return configuration_from_json(root.get());
+}
+
+BlockConfiguration configuration_from_json(json_t* object) {
+    if (!json_is_object(object)) {
         throw ConfigurationError("configuration JSON: not an object");
     }
     BlockConfiguration configuration;
-    flatten("", root.get(), configuration);
+    flatten("", object, configuration);
     return configuration;
 }
 
@@ -147,11 +145,11 @@ T BlockConfiguration::scalarAs(const std::string& key, const ConfigValue::Scalar
         }
     }
     static const char* const wanted = std::is_same_v<T, bool>          ? "bool"
-                                      : std::is_same_v<T, int>         ? "integer"
+                                      : std::is_same_v<T, int>         ? "whole number"
                                       : std::is_same_v<T, std::string> ? "string"
                                                                        : "number";
-    throw ConfigurationError("configuration key '" + key + "': " + type_name(scalar) +
-                             " where a " + wanted + " is expected");
+    throw ConfigurationError("configuration key '" + key + "': expected a " + wanted +
+                             ", found a " + type_name(scalar));
 }
 
 template <typename T>

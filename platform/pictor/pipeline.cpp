@@ -1,13 +1,11 @@
 #include "pictor/pipeline.h"
 
-#include <jansson.h>
-
 #include <future>
 #include <stdexcept>
 #include <thread>
 
+#include "json_ptr.h"
 #include "pictor/log.h"
-#include "pictor/superblock.h"
 #include "pipeline_context.h"
 
 namespace Pictor {
@@ -29,11 +27,6 @@ class DispatchThread {
 
 namespace {
 
-struct JsonUnref {
-    void operator()(json_t* json) const { json_decref(json); }
-};
-using JsonPtr = std::unique_ptr<json_t, JsonUnref>;
-
 // Calls one lifecycle step of a block; a throw is logged with the block's name.
 template <typename Step>
 void call_logged(Block& block, const char* what, Step step) {
@@ -41,6 +34,8 @@ void call_logged(Block& block, const char* what, Step step) {
         step();
     } catch (const std::exception& error) {
         ilog(LogLevel::Error, "%s: %s failed: %s", block.get_name().c_str(), what, error.what());
+    } catch (...) {
+        ilog(LogLevel::Error, "%s: %s failed", block.get_name().c_str(), what);
     }
 }
 
@@ -65,7 +60,7 @@ std::pair<std::string, std::string> port_address(const std::string& text) {
 }  // namespace
 
 Pipeline::Pipeline(InitTools tools)
-    : m_tools(std::move(tools)), m_context(std::make_unique<PipelineContext>(m_tools)) {}
+    : m_context(std::make_unique<PipelineContext>(std::move(tools))) {}
 
 Pipeline::~Pipeline() { stop(); }
 
@@ -85,11 +80,8 @@ std::unique_ptr<Pipeline> Pipeline::from_json(const std::string& description,
         const std::string where = "block " + std::to_string(index);
         const std::string name = string_member(entry, "name", where);
         json_t* config = json_object_get(entry, "config");
-        BlockConfiguration configuration;
-        if (config != nullptr) {
-            std::unique_ptr<char, decltype(&free)> text(json_dumps(config, JSON_COMPACT), &free);
-            configuration = BlockConfiguration::fromJson(text ? text.get() : "");
-        }
+        const BlockConfiguration configuration =
+            config != nullptr ? configuration_from_json(config) : BlockConfiguration();
         pipeline->add_block(
             registry.create(string_member(entry, "type", where), name, configuration, tools));
     }

@@ -33,6 +33,12 @@ void connect_ports(const Block& source, const std::string& source_port, const Bl
 Superblock::Superblock(std::string name, BlockConfiguration configuration)
     : Block(std::move(name), std::move(configuration)) {}
 
+Superblock::~Superblock() {
+    for (auto& block : m_blocks) {
+        block.reset();
+    }
+}
+
 Block& Superblock::add_block(std::unique_ptr<Block> block) {
     if (find_block(block->get_name()) != nullptr) {
         throw std::invalid_argument(get_name() + " already holds a block " + block->get_name());

@@ -120,7 +120,6 @@ class Pipeline {
 
     // Blocks go first: their own threads may still deliver to the dispatcher
     // and to taps while they are destroyed.
-    InitTools m_tools;
     std::unique_ptr<PipelineContext> m_context;
     std::unique_ptr<DispatchThread> m_thread;  // Set while an own-thread pipeline runs.
     std::vector<std::shared_ptr<PortSink>> m_taps;

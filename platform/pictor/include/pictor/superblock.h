@@ -17,6 +17,9 @@ namespace Pictor {
 class Superblock : public Block {
   public:
     Superblock(std::string name, BlockConfiguration configuration);
+    // Destroys the inner blocks in the order they were added: the threads of
+    // a block (which may still send) end before the blocks added after it go.
+    ~Superblock() override;
 
     // Throws std::invalid_argument when a block of that name is already inside.
     Block& add_block(std::unique_ptr<Block> block);

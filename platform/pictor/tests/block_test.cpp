@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include "pictor/pipeline.h"
+#include "temporary_root.h"
 
 namespace {
 
@@ -43,6 +47,26 @@ TEST(Datatype, NamesFollowThePrefixSignatureAndName) {
                              "/prefix/well-known.f/a/b", "/prefix/well-known.a()/thing"}) {
         EXPECT_THROW(Pictor::Datatype{name}, std::invalid_argument) << name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Block, PersistentStoreUnderTheRootAndDiagnosticValues) {
+    camlet::testing::TemporaryRoot root;
+    Pictor::Block block("fps_checker", {});
+    const std::string path = block.pstore().get_path();
+    EXPECT_EQ(path, root.path() + "/var/lib/pictor/pstore/fps_checker/");
+    std::ofstream(path + "max_fps") << "8.700000\n";
+    EXPECT_EQ(root.readFile("/var/lib/pictor/pstore/fps_checker/max_fps"), "8.700000\n");
+
+    block.debug_data().set("thermal_sensor_temp", 30.5f);
+    block.debug_data().set("thermal_sensor_itime", 183);
+    EXPECT_EQ(block.debug_data().get("thermal_sensor_temp"), Pictor::DebugData::Value(30.5));
+    EXPECT_EQ(block.debug_data().get("thermal_sensor_itime"),
+              Pictor::DebugData::Value(int64_t{183}));
+    EXPECT_FALSE(block.debug_data().get("thermal_sensor_gsk").has_value());
 }
 
 }  // namespace
