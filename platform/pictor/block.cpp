@@ -15,7 +15,7 @@ namespace {
 
 // Creates the directory and its parents; false (with errno) on failure.
 bool make_directories(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string prefix = path.substr(0, slash);
         if (!prefix.empty() && ::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) {
             return false;
@@ -87,7 +87,9 @@ OutPortInternal* Block::resolve_outport(const std::string& name) const {
     throw ConnectionError("block " + m_name + " has no output port " + name);
 }
 
-void Block::collect_blocks(std::vector<Block*>& out) { out.push_back(this); }
+void Block::collect_blocks(std::vector<Block*>& out) {
+    out.push_back(this);
+}
 
 const PipelineContext& Block::context() const {
     const PipelineContext* context = m_context.load();

@@ -44,7 +44,8 @@ void flatten(const std::string& prefix, json_t* object, BlockConfiguration& out)
     json_object_foreach(object, name, value) {
         const std::string key = joined(prefix, name);
         if (*name == '\0' || std::string(name).find('.') != std::string::npos) {
-            throw ConfigurationError("configuration key '" + key + "': a name must be "
+            throw ConfigurationError("configuration key '" + key +
+                                     "': a name must be "
                                      "non-empty and without '.'");
         }
         if (json_is_object(value)) {
@@ -133,8 +134,8 @@ T BlockConfiguration::scalarAs(const std::string& key, const ConfigValue::Scalar
                 *value <= std::numeric_limits<int>::max()) {
                 return static_cast<int>(*value);
             }
-            throw ConfigurationError("configuration key '" + key + "': " +
-                                     std::to_string(*value) + " is out of the range of an int");
+            throw ConfigurationError("configuration key '" + key + "': " + std::to_string(*value) +
+                                     " is out of the range of an int");
         }
     } else {
         if (const int64_t* value = std::get_if<int64_t>(&scalar)) {
@@ -195,19 +196,27 @@ std::vector<T> BlockConfiguration::getVector(const std::string& key,
     return value == nullptr ? fallback : listAs<T>(key, *value);
 }
 
-bool BlockConfiguration::getBool(const std::string& key) const { return get<bool>(key); }
+bool BlockConfiguration::getBool(const std::string& key) const {
+    return get<bool>(key);
+}
 bool BlockConfiguration::getBool(const std::string& key, bool fallback) const {
     return get<bool>(key, fallback);
 }
-int BlockConfiguration::getInt(const std::string& key) const { return get<int>(key); }
+int BlockConfiguration::getInt(const std::string& key) const {
+    return get<int>(key);
+}
 int BlockConfiguration::getInt(const std::string& key, int fallback) const {
     return get<int>(key, fallback);
 }
-float BlockConfiguration::getFloat(const std::string& key) const { return get<float>(key); }
+float BlockConfiguration::getFloat(const std::string& key) const {
+    return get<float>(key);
+}
 float BlockConfiguration::getFloat(const std::string& key, float fallback) const {
     return get<float>(key, fallback);
 }
-double BlockConfiguration::getDouble(const std::string& key) const { return get<double>(key); }
+double BlockConfiguration::getDouble(const std::string& key) const {
+    return get<double>(key);
+}
 double BlockConfiguration::getDouble(const std::string& key, double fallback) const {
     return get<double>(key, fallback);
 }
@@ -243,8 +252,8 @@ std::vector<float> BlockConfiguration::getFloatVector(const std::string& key,
 std::vector<double> BlockConfiguration::getDoubleVector(const std::string& key) const {
     return getVector<double>(key);
 }
-std::vector<double> BlockConfiguration::getDoubleVector(
-    const std::string& key, const std::vector<double>& fallback) const {
+std::vector<double> BlockConfiguration::getDoubleVector(const std::string& key,
+                                                        const std::vector<double>& fallback) const {
     return getVector<double>(key, fallback);
 }
 std::vector<std::string> BlockConfiguration::getStringVector(const std::string& key) const {
@@ -276,7 +285,7 @@ BlockConfiguration BlockConfiguration::getSubtree(const std::string& key) const 
 
 void BlockConfiguration::eraseKeyAndSubtree(const std::string& key) {
     // The value under the key itself, and values that would have it as a subtree.
-    for (std::size_t dot = key.find('.'); ; dot = key.find('.', dot + 1)) {
+    for (std::size_t dot = key.find('.');; dot = key.find('.', dot + 1)) {
         m_values.erase(key.substr(0, dot));
         if (dot == std::string::npos) {
             break;
@@ -333,7 +342,8 @@ std::string BlockConfiguration::toJson() const {
         json_object_set_new(parent, key.substr(start).c_str(), json);
     }
     std::unique_ptr<char, decltype(&free)> text(
-        json_dumps(root.get(), JSON_COMPACT | JSON_PRESERVE_ORDER | JSON_REAL_PRECISION(17)), &free);
+        json_dumps(root.get(), JSON_COMPACT | JSON_PRESERVE_ORDER | JSON_REAL_PRECISION(17)),
+        &free);
     return text ? std::string(text.get()) : std::string();
 }
 

@@ -47,8 +47,7 @@ Datatype::Datatype(std::string name) : m_name(std::move(name)) {
                        m_name.find('/', slash + 1) == std::string::npos &&
                        is_signature(m_name.substr(prefix_length, slash - prefix_length));
     if (!valid) {
-        throw std::invalid_argument("not a datatype name (/prefix/well-known.SIG/NAME): " +
-                                    m_name);
+        throw std::invalid_argument("not a datatype name (/prefix/well-known.SIG/NAME): " + m_name);
     }
 }
 

@@ -115,9 +115,8 @@ void Dispatcher::stop_waiting() {
 
 bool Dispatcher::wait_until_idle(std::chrono::milliseconds timeout) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_idle.wait_for(lock, timeout, [this] {
-        return !m_running && m_blocks.empty() && m_tasks.empty();
-    });
+    return m_idle.wait_for(lock, timeout,
+                           [this] { return !m_running && m_blocks.empty() && m_tasks.empty(); });
 }
 
 void PipelineContext::adopt(Block& block) {

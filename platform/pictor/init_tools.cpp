@@ -83,8 +83,8 @@ class BusLoop {
         }
         timespec now{};
         ::clock_gettime(CLOCK_MONOTONIC, &now);
-        const uint64_t now_us =
-            static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_nsec) / 1000u;
+        const uint64_t now_us = static_cast<uint64_t>(now.tv_sec) * 1000000u +
+                                static_cast<uint64_t>(now.tv_nsec) / 1000u;
         if (deadline_us <= now_us) {
             return 0;
         }
@@ -111,7 +111,9 @@ BusConnection::BusConnection() : m_loop(std::make_unique<BusLoop>()) {}
 
 BusConnection::~BusConnection() = default;
 
-BusConnection::Access BusConnection::access() { return Access(*m_loop, m_loop->bus()); }
+BusConnection::Access BusConnection::access() {
+    return Access(*m_loop, m_loop->bus());
+}
 
 struct InitTools::Shared {
     std::mutex mutex;

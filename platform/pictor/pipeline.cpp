@@ -62,7 +62,9 @@ std::pair<std::string, std::string> port_address(const std::string& text) {
 Pipeline::Pipeline(InitTools tools)
     : m_context(std::make_unique<PipelineContext>(std::move(tools))) {}
 
-Pipeline::~Pipeline() { stop(); }
+Pipeline::~Pipeline() {
+    stop();
+}
 
 std::unique_ptr<Pipeline> Pipeline::from_json(const std::string& description,
                                               const Registry& registry, InitTools tools) {
@@ -70,8 +72,8 @@ std::unique_ptr<Pipeline> Pipeline::from_json(const std::string& description,
     JsonPtr root(json_loadb(description.data(), description.size(), 0, &error));
     if (!json_is_object(root.get())) {
         throw ConfigurationError(root ? std::string("pipeline description: not an object")
-                                      : "pipeline description, line " +
-                                            std::to_string(error.line) + ": " + error.text);
+                                      : "pipeline description, line " + std::to_string(error.line) +
+                                            ": " + error.text);
     }
     auto pipeline = std::make_unique<Pipeline>(tools);
     std::size_t index;
@@ -103,7 +105,9 @@ Block& Pipeline::add_block(std::unique_ptr<Block> block) {
     return added;
 }
 
-Block* Pipeline::find_block(const std::string& name) const { return m_root.find_block(name); }
+Block* Pipeline::find_block(const std::string& name) const {
+    return m_root.find_block(name);
+}
 
 void Pipeline::connect(const std::string& source_block, const std::string& source_port,
                        const std::string& target_block, const std::string& target_port) {

@@ -43,8 +43,8 @@ namespace detail {
 
 void check_datatype(const Port& port, const char* expected) {
     if (port.get_datatype().name() != expected) {
-        throw ConnectionError("port " + port.get_name() + " carries " +
-                              port.get_datatype().name() + ", not " + expected);
+        throw ConnectionError("port " + port.get_name() + " carries " + port.get_datatype().name() +
+                              ", not " + expected);
     }
 }
 

@@ -2,9 +2,8 @@
 
 #include <stdexcept>
 
-SensorBlock::SensorBlock(std::string name, Pictor::BlockConfiguration configuration,
-                         int maturity, int width, int height, int interface_type, int bus_type,
-                         int bus_address)
+SensorBlock::SensorBlock(std::string name, Pictor::BlockConfiguration configuration, int maturity,
+                         int width, int height, int interface_type, int bus_type, int bus_address)
     : Pictor::Block(std::move(name), std::move(configuration)),
       m_sensor_exposure_in(add_inport<Pictor::sensor_exposure_array>("sensor_exposure_in")),
       m_exposure_info_in(add_inport<Pictor::sensor_exposure>("exposure_info_in")),
@@ -26,7 +25,9 @@ SensorBlock::SensorBlock(std::string name, Pictor::BlockConfiguration configurat
       m_bus_type(bus_type),
       m_bus_address(bus_address) {}
 
-void SensorBlock::add_sensor_mode(SensorMode mode) { m_modes.push_back(std::move(mode)); }
+void SensorBlock::add_sensor_mode(SensorMode mode) {
+    m_modes.push_back(std::move(mode));
+}
 
 const SensorBlock::SensorMode& SensorBlock::get_current_sensor_mode() const {
     if (m_modes.empty()) {

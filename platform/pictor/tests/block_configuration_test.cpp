@@ -29,12 +29,12 @@ TEST(BlockConfiguration, GettersTakeDefaultsOnlyForMissingKeys) {
 
 TEST(BlockConfiguration, MissingKeysAndWrongTypesThrowNamingTheKey) {
     const BlockConfiguration configuration{{"fpga_cfg.device", "2.1"}, {"limits", {1.5, 2.5}}};
-    for (auto read : std::vector<std::function<void()>>{
-             [&] { configuration.getInt("fpga_cfg.channel"); },
-             [&] { configuration.getInt("fpga_cfg.device", 1); },
-             [&] { configuration.getString("fpga_cfg"); },
-             [&] { configuration.getIntVector("limits"); },
-             [&] { configuration.getFloat("limits"); }}) {
+    for (auto read :
+         std::vector<std::function<void()>>{[&] { configuration.getInt("fpga_cfg.channel"); },
+                                            [&] { configuration.getInt("fpga_cfg.device", 1); },
+                                            [&] { configuration.getString("fpga_cfg"); },
+                                            [&] { configuration.getIntVector("limits"); },
+                                            [&] { configuration.getFloat("limits"); }}) {
         try {
             read();
             ADD_FAILURE() << "no throw";
@@ -57,9 +57,8 @@ TEST(BlockConfiguration, MergeOverridesNestedKeysAndKeepsTheRest) {
                                 {"fpga_cfg.device", "2.1"},
                                 {"fpga_cfg.window.top", 0},
                                 {"channel", 1}};
-    defaults += BlockConfiguration{{"super_cfg.adc_block", "none"},
-                                   {"fpga_cfg.window", "full"},
-                                   {"channel.index", 2}};
+    defaults += BlockConfiguration{
+        {"super_cfg.adc_block", "none"}, {"fpga_cfg.window", "full"}, {"channel.index", 2}};
     EXPECT_EQ(defaults.getString("super_cfg.adc_block"), "none");
     EXPECT_EQ(defaults.getString("super_cfg.dac_block"), "dac80504");
     EXPECT_EQ(defaults.getString("fpga_cfg.device"), "2.1");
@@ -84,8 +83,8 @@ TEST(BlockConfiguration, LoadsJsonAndReportsWhereItIsWrong) {
               (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(BlockConfiguration::fromJson(configuration.toJson()), configuration);
 
-    for (const char* text : {R"({"a": 1,})", R"([1])", R"({"a": null})", R"({"a": [{"b": 1}]})",
-                             R"({"a.b": 1})"}) {
+    for (const char* text :
+         {R"({"a": 1,})", R"([1])", R"({"a": null})", R"({"a": [{"b": 1}]})", R"({"a.b": 1})"}) {
         EXPECT_THROW(BlockConfiguration::fromJson(text), ConfigurationError) << text;
     }
     try {

@@ -42,9 +42,9 @@ TEST(SensorBlock, ModesAndTheRawPropertiesCarryTheLatestNoise) {
 TEST(Datatype, NamesFollowThePrefixSignatureAndName) {
     EXPECT_EQ(Pictor::Datatype("/prefix/well-known.a(ff)/sensor_exposure_array").signature(),
               "a(ff)");
-    for (const char* name : {"/prefix/well-known.fi", "/prefix/well-known.x/thing",
-                             "/prefix/well-known.a(f/thing", "/prefix/other.f/thing",
-                             "/prefix/well-known.f/a/b", "/prefix/well-known.a()/thing"}) {
+    for (const char* name :
+         {"/prefix/well-known.fi", "/prefix/well-known.x/thing", "/prefix/well-known.a(f/thing",
+          "/prefix/other.f/thing", "/prefix/well-known.f/a/b", "/prefix/well-known.a()/thing"}) {
         EXPECT_THROW(Pictor::Datatype{name}, std::invalid_argument) << name;
     }
 }

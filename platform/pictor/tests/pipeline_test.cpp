@@ -93,9 +93,9 @@ TEST(Superblock, RefusesMismatchedDatatypesAndUnknownPortsNamingThem) {
         pipeline.connect("source", "level_out", "cam0", "value_in");
         FAIL() << "connected";
     } catch (const ConnectionError& error) {
-        EXPECT_THAT(error.what(), HasSubstr("source.level_out (/prefix/well-known.f/datatype_float)"));
         EXPECT_THAT(error.what(),
-                    HasSubstr("cam0.value_in (/prefix/well-known.i/datatype_int32)"));
+                    HasSubstr("source.level_out (/prefix/well-known.f/datatype_float)"));
+        EXPECT_THAT(error.what(), HasSubstr("cam0.value_in (/prefix/well-known.i/datatype_int32)"));
     }
     EXPECT_THROW(pipeline.connect("source", "level", "cam0", "value_in"), ConnectionError);
     EXPECT_THROW(pipeline.connect("source", "level_out", "cam9", "value_in"), ConnectionError);
@@ -170,7 +170,8 @@ TEST(Pipeline, BuildsFromJsonWithRegisteredTypesAndReconfigures) {
     EXPECT_THROW(Pipeline::from_json(R"({"blocks": [{"name": "x", "type": "Nope"}]})", registry),
                  std::invalid_argument);
     EXPECT_THROW(Pipeline::from_json(R"({"blocks": [{"name": "first", "type": "Increment"}],
-        "connections": [{"from": "first", "to": "first.in"}]})", registry),
+        "connections": [{"from": "first", "to": "first.in"}]})",
+                                     registry),
                  ConfigurationError);
     EXPECT_THROW(registry.register_block<Increment>("Increment"), std::invalid_argument);
 }

@@ -78,7 +78,8 @@ class BlockConfiguration {
     std::string getString(const std::string& key, const std::string& fallback) const;
 
     std::vector<bool> getBoolVector(const std::string& key) const;
-    std::vector<bool> getBoolVector(const std::string& key, const std::vector<bool>& fallback) const;
+    std::vector<bool> getBoolVector(const std::string& key,
+                                    const std::vector<bool>& fallback) const;
     std::vector<int> getIntVector(const std::string& key) const;
     std::vector<int> getIntVector(const std::string& key, const std::vector<int>& fallback) const;
     std::vector<float> getFloatVector(const std::string& key) const;

@@ -109,58 +109,76 @@ struct event {};
 template <typename T>
 struct DatatypeOf;
 
-template <> struct DatatypeOf<datatype_bool> {
+template <>
+struct DatatypeOf<datatype_bool> {
     static constexpr const char* name = "/prefix/well-known.b/datatype_bool";
 };
-template <> struct DatatypeOf<datatype_int32> {
+template <>
+struct DatatypeOf<datatype_int32> {
     static constexpr const char* name = "/prefix/well-known.i/datatype_int32";
 };
-template <> struct DatatypeOf<datatype_float> {
+template <>
+struct DatatypeOf<datatype_float> {
     static constexpr const char* name = "/prefix/well-known.f/datatype_float";
 };
-template <> struct DatatypeOf<float_value> {
+template <>
+struct DatatypeOf<float_value> {
     static constexpr const char* name = "/prefix/well-known.f/float";
 };
-template <> struct DatatypeOf<datatype_string> {
+template <>
+struct DatatypeOf<datatype_string> {
     static constexpr const char* name = "/prefix/well-known.s/datatype_string";
 };
-template <> struct DatatypeOf<workpackage_id> {
+template <>
+struct DatatypeOf<workpackage_id> {
     static constexpr const char* name = "/prefix/well-known.i/workpackage_id";
 };
-template <> struct DatatypeOf<datatype_gof> {
+template <>
+struct DatatypeOf<datatype_gof> {
     static constexpr const char* name = "/prefix/well-known.fi/datatype_gof";
 };
-template <> struct DatatypeOf<sensor_bias_properties> {
+template <>
+struct DatatypeOf<sensor_bias_properties> {
     static constexpr const char* name = "/prefix/well-known.ff/sensor_bias_properties";
 };
-template <> struct DatatypeOf<histogram_cut> {
+template <>
+struct DatatypeOf<histogram_cut> {
     static constexpr const char* name = "/prefix/well-known.ff/histogram_cut";
 };
-template <> struct DatatypeOf<sensor_exposure> {
+template <>
+struct DatatypeOf<sensor_exposure> {
     static constexpr const char* name = "/prefix/well-known.ff/sensor_exposure";
 };
-template <> struct DatatypeOf<sensor_exposure_array> {
+template <>
+struct DatatypeOf<sensor_exposure_array> {
     static constexpr const char* name = "/prefix/well-known.a(ff)/sensor_exposure_array";
 };
-template <> struct DatatypeOf<capture_mode_properties> {
+template <>
+struct DatatypeOf<capture_mode_properties> {
     static constexpr const char* name = "/prefix/well-known.ii/capture_mode_properties";
 };
-template <> struct DatatypeOf<image_hist_properties> {
+template <>
+struct DatatypeOf<image_hist_properties> {
     static constexpr const char* name = "/prefix/well-known.ii/image_hist_properties";
 };
-template <> struct DatatypeOf<ee_read> {
+template <>
+struct DatatypeOf<ee_read> {
     static constexpr const char* name = "/prefix/well-known.ii/ee_read";
 };
-template <> struct DatatypeOf<histogram_data> {
+template <>
+struct DatatypeOf<histogram_data> {
     static constexpr const char* name = "/prefix/well-known.iiib/histogram_data";
 };
-template <> struct DatatypeOf<sensor_raw_properties> {
+template <>
+struct DatatypeOf<sensor_raw_properties> {
     static constexpr const char* name = "/prefix/well-known.ffifff/sensor_raw_properties";
 };
-template <> struct DatatypeOf<sensor_register_array> {
+template <>
+struct DatatypeOf<sensor_register_array> {
     static constexpr const char* name = "/prefix/well-known.a(ii)/sensor_register_array";
 };
-template <> struct DatatypeOf<event> {
+template <>
+struct DatatypeOf<event> {
     static constexpr const char* name = "/prefix/well-known./event";
 };
 

@@ -28,17 +28,18 @@ class IRegistry {
     template <typename T>
     void register_block(const std::string& type_name) {
         static_assert(std::is_base_of_v<Block, T>, "a registered type must be a block");
-        register_factory(type_name, [](const std::string& name,
-                                       const BlockConfiguration& configuration,
-                                       const InitTools& tools) -> std::unique_ptr<Block> {
-            if constexpr (std::is_constructible_v<T, const std::string&,
-                                                  const BlockConfiguration&, const InitTools&>) {
-                return std::make_unique<T>(name, configuration, tools);
-            } else {
-                (void)tools;
-                return std::make_unique<T>(name, configuration);
-            }
-        });
+        register_factory(type_name,
+                         [](const std::string& name, const BlockConfiguration& configuration,
+                            const InitTools& tools) -> std::unique_ptr<Block> {
+                             if constexpr (std::is_constructible_v<T, const std::string&,
+                                                                   const BlockConfiguration&,
+                                                                   const InitTools&>) {
+                                 return std::make_unique<T>(name, configuration, tools);
+                             } else {
+                                 (void)tools;
+                                 return std::make_unique<T>(name, configuration);
+                             }
+                         });
     }
 
   protected:

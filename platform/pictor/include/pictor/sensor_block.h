@@ -29,8 +29,8 @@ class SensorBlock : public Pictor::Block {
         uint32_t frame_timing = 0;
     };
 
-    SensorBlock(std::string name, Pictor::BlockConfiguration configuration, int maturity,
-                int width, int height, int interface_type, int bus_type, int bus_address);
+    SensorBlock(std::string name, Pictor::BlockConfiguration configuration, int maturity, int width,
+                int height, int interface_type, int bus_type, int bus_address);
 
     int get_maturity() const { return m_maturity; }
     int get_width() const { return m_width; }
