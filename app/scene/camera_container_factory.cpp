@@ -10,13 +10,13 @@
 #include "scene/socket_scene_stream.h"
 #include "scene/video_scene_subscriber.h"
 
-std::unique_ptr<CameraContainer> CameraContainerFactory::create(API_VersionHandler versions,
-                                                                unsigned mask) {
+std::unique_ptr<CameraContainer> CameraContainerFactory::create(
+    API_VersionHandler versions, unsigned mask, const std::function<bool()>& stopRequested) {
     const bool useSocket =
         CameraInfo::getSDK_Version() < API_Version(constants::kSceneSubscriberMinPlatformVersion);
     for (;;) {
         std::unique_ptr<CameraContainer> container = tryCreate(useSocket, versions, mask);
-        if (container) {
+        if (container || stopRequested()) {
             return container;
         }
         g_usleep(kRetryDelayUs);
