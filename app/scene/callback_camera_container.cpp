@@ -21,10 +21,14 @@ CallbackCameraContainer::~CallbackCameraContainer() {
 }
 
 bool CallbackCameraContainer::subscribeToMoteData(CallbackCamera* camera) {
-    video_scene_subscriber_st* subscriber = SceneSubscription::subscribe(
-        camera->getCameraId(), static_cast<unsigned>(camera->getOptionMask()), camera,
-        &newMoteDataCallback, &disconnectCallback);
-    if (subscriber == nullptr) {
+    video_scene_subscriber_st* subscriber = nullptr;
+    const bool subscribed = camera->subscriptionLog().attempt([&] {
+        subscriber = SceneSubscription::subscribe(
+            camera->getCameraId(), static_cast<unsigned>(camera->getOptionMask()), camera,
+            &newMoteDataCallback, &disconnectCallback);
+        return subscriber != nullptr;
+    });
+    if (!subscribed) {
         return false;
     }
     camera->setSubscriber(subscriber);

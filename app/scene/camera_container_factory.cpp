@@ -4,6 +4,7 @@
 
 #include "base/camera_info.h"
 #include "base/constants.h"
+#include "base/retry_log.h"
 #include "scene/callback_camera_container.h"
 #include "scene/scene_reader.h"
 #include "scene/socket_camera_container.h"
@@ -14,8 +15,13 @@ std::unique_ptr<CameraContainer> CameraContainerFactory::create(
     API_VersionHandler versions, unsigned mask, const std::function<bool()>& stopRequested) {
     const bool useSocket =
         CameraInfo::getSDK_Version() < API_Version(constants::kSceneSubscriberMinPlatformVersion);
+    RetryLog retryLog("Scene transport");
     for (;;) {
-        std::unique_ptr<CameraContainer> container = tryCreate(useSocket, versions, mask);
+        std::unique_ptr<CameraContainer> container;
+        retryLog.attempt([&] {
+            container = tryCreate(useSocket, versions, mask);
+            return container != nullptr;
+        });
         if (container || stopRequested()) {
             return container;
         }
