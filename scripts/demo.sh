@@ -21,8 +21,6 @@ scenario_seconds=40
 root=$(mktemp -d /tmp/camlet-demo-XXXXXX)
 export CAMLET_ROOT=$root
 export CAMLET_HTTP_PORT=${CAMLET_HTTP_PORT:-8080}
-# The daemon loads the scene subscriber library (its stand-in) by name.
-export LD_LIBRARY_PATH=$PWD/build/debug/platform/video_scene_subscriber
 url="http://127.0.0.1:$CAMLET_HTTP_PORT/local/dwellwatch/control.cgi"
 log=$root/dwellwatch.log
 simlog=$root/scenesim.log
