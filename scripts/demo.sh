@@ -29,7 +29,7 @@ mkdir -p "$root/etc/camlet" "$root/usr/local/packages/dwellwatch/localdata"
 cat > "$root/etc/camlet/parameters.conf" <<'PARAMS'
 # A single-channel fixed camera.
 root.Properties.EmbeddedDevelopment.Version=2.16
-root.Brand.ProdNbr=Q1700
+root.Brand.ProdNbr=CL-1010
 root.Brand.ProdType=Network Camera
 root.Properties.PTZ.PTZ=no
 root.ImageSource.I0.Name=Camera 1

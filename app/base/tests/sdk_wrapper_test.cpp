@@ -184,11 +184,11 @@ TEST_F(SdkWrapperTest, CleanupUndeclaresEverythingIncludingPendingRemovals) {
 }
 
 TEST_F(SdkWrapperTest, ParameterReadsAreTruncatedToTheBuffer) {
-    root.writeFile("/etc/camlet/parameters.conf", "root.Brand.ProdNbr=Q1798-LE\n");
+    root.writeFile("/etc/camlet/parameters.conf", "root.Brand.ProdNbr=CL-1090-E\n");
     char small[4];
-    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", small, sizeof small), "Q17");
+    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", small, sizeof small), "CL-");
     char large[64] = "stale";
-    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", large, sizeof large), "Q1798-LE");
+    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", large, sizeof large), "CL-1090-E");
     EXPECT_STREQ(sdk_wrapper_param_get("root.Missing", large, sizeof large), "");
 }
 
