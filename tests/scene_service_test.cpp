@@ -56,6 +56,8 @@ class SceneService : public ::testing::TestWithParam<const char*> {
         m_root.writeFile("/usr/local/packages/dwellwatch/localdata/config.json", kDocument);
         m_root.writeFile("/empty.jsonl", scenario(0, 1));
         m_root.writeFile("/loiterer.jsonl", scenario(12, 18));
+        m_root.writeFile("/stayer.jsonl", scenario(15, 14));  // stays to the end
+        m_root.writeFile("/empty_6s.jsonl", scenario(0, 6));
     }
 
     // A simulator playing the scenario file once (at ten times its speed),
@@ -93,6 +95,22 @@ TEST_P(SceneService, CamerasReceiveFramesAgainAfterTheServiceRestarts) {
     ServiceProcess second = simulator("/loiterer.jsonl");
     ASSERT_TRUE(second.start());
     EXPECT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
+    EXPECT_TRUE(waitForEvent("\"values\":{\"active\":false}")) << m_root.readFile(kEventLog);
+    EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
+}
+
+TEST_P(SceneService, AnAlarmEndsAfterARestartOfTheServiceWithEarlierSceneTimes) {
+    {
+        ServiceProcess first = simulator("/stayer.jsonl");
+        ASSERT_TRUE(first.start() && waitForSockets(first));
+        ASSERT_EQ(m_daemon.launch(), 0);
+        ASSERT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
+    }  // the service goes away with the person still in the area
+
+    // The new service's times start from 0 again; nobody is there. The event
+    // ends its minimum duration (3 s) after the first new frame.
+    ServiceProcess second = simulator("/empty_6s.jsonl");
+    ASSERT_TRUE(second.start());
     EXPECT_TRUE(waitForEvent("\"values\":{\"active\":false}")) << m_root.readFile(kEventLog);
     EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
 }

@@ -72,6 +72,13 @@ void LoiteringArea::updateAreaLoiteringTime(int64_t time, bool anyInside, bool a
     }
 }
 
+void LoiteringArea::restartTimeBase() {
+    m_groupLoiteringTime = 0;
+    m_lastOccupiedTime = 0;
+    m_lastUpdateTime = 0;
+    m_droppedTimes.clear();
+}
+
 bool LoiteringArea::doesTriggerAlarm(const TrackingObject& object) const {
     if (!hasIndividualCondition()) {
         return false;
