@@ -1,15 +1,13 @@
 #include "scene/callback_camera.h"
 
 #include <cstdlib>
-#include <string>
 #include <utility>
 
 #include "guard/alarm_data_container.h"
 #include "scene/video_scene_subscriber.h"
 
 CallbackCamera::CallbackCamera(int cameraId, int rotation, API_VersionHandler versions, int mask)
-    : Camera(cameraId, rotation, std::move(versions), mask),
-      m_subscriptionLog("Scene data of camera " + std::to_string(cameraId)) {}
+    : Camera(cameraId, rotation, std::move(versions), mask) {}
 
 CallbackCamera::~CallbackCamera() {
     stop();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "base/retry_log.h"
 #include "scene/camera.h"
 #include "video_scene_subscriber_api.h"
 
@@ -22,13 +21,10 @@ class CallbackCamera : public Camera {
     void handleMoteData(char* frame) override;
 
     int getOptionMask() const { return m_optionMask; }
-    // Of the camera's subscription attempts.
-    RetryLog& subscriptionLog() { return m_subscriptionLog; }
 
   private:
     void deleteSubscriber();
 
     video_scene_subscriber_st* m_subscriber_p = nullptr;  // owned; null when not subscribed
     bool m_receiving = true;
-    RetryLog m_subscriptionLog;
 };
