@@ -30,6 +30,14 @@ constexpr const char* kDocument = R"({"apiVersion": "1.4", "params": {
             "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5], [0.5, -0.5]],
             "conditions": [{"type": "individual", "data": 10, "active": true}]}]}]}})";
 
+// The same area with a group condition of 5 s instead.
+constexpr const char* kGroupDocument = R"({"apiVersion": "1.4", "params": {
+    "cameras": [{"id": 1, "active": true, "rotation": 0}],
+    "profiles": [{"name": "Entrance", "uid": 1, "camera": 1, "filters": [],
+        "triggers": [{"type": "loiteringArea",
+            "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5], [0.5, -0.5]],
+            "conditions": [{"type": "group", "data": 5, "active": true}]}]}]}})";
+
 // Frames every 250 ms up to the end (seconds); object 1 stands in the area
 // until it leaves (never when leaving is 0).
 std::string scenario(int leaving, int end) {
@@ -96,6 +104,26 @@ TEST_P(SceneService, CamerasReceiveFramesAgainAfterTheServiceRestarts) {
     ASSERT_TRUE(second.start());
     EXPECT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
     EXPECT_TRUE(waitForEvent("\"values\":{\"active\":false}")) << m_root.readFile(kEventLog);
+    EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
+}
+
+TEST_P(SceneService, AGapInFramesWhileTheAreaStaysOccupiedCountsForTheGroupTime) {
+    // Object 1 stands in the area; frames until 4 s, none until 11 s, then
+    // frames until 14 s. The group time reaches 5 s at 11 s, not at 16 s.
+    std::string lines;
+    for (int quarter = 1; quarter <= 14 * 4; ++quarter) {
+        if (quarter <= 4 * 4 || quarter >= 11 * 4) {
+            lines += "{\"t_us\":" + std::to_string(quarter * 250000) +
+                     ",\"objects\":[{\"id\":1,\"box\":[-300,-600,300,600]}]}\n";
+        }
+    }
+    m_root.writeFile("/gap.jsonl", lines);
+    m_root.writeFile("/usr/local/packages/dwellwatch/localdata/config.json", kGroupDocument);
+
+    ServiceProcess service = simulator("/gap.jsonl");
+    ASSERT_TRUE(service.start() && waitForSockets(service));
+    ASSERT_EQ(m_daemon.launch(), 0);
+    EXPECT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
     EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
 }
 
