@@ -45,7 +45,7 @@ struct Device {
     Device() {
         root.writeFile("/etc/camlet/parameters.conf",
                        "root.Properties.EmbeddedDevelopment.Version = 2.16\n"
-                       "root.Brand.ProdNbr = Q1785\n"
+                       "root.Brand.ProdNbr = CL-1010\n"
                        "ImageSource.I0.Sensor.AspectRatio = 16:9\n"
                        "root.Properties.Image.Resolution = 1920x1080,1280x720\n");
         root.writeFile("/usr/local/packages/dwellwatch/localdata/.keep", "");

@@ -21,8 +21,6 @@ scenario_seconds=40
 root=$(mktemp -d /tmp/camlet-demo-XXXXXX)
 export CAMLET_ROOT=$root
 export CAMLET_HTTP_PORT=${CAMLET_HTTP_PORT:-8080}
-# The daemon loads the scene subscriber library (its stand-in) by name.
-export LD_LIBRARY_PATH=$PWD/build/debug/platform/video_scene_subscriber
 url="http://127.0.0.1:$CAMLET_HTTP_PORT/local/dwellwatch/control.cgi"
 log=$root/dwellwatch.log
 simlog=$root/scenesim.log
@@ -31,7 +29,7 @@ mkdir -p "$root/etc/camlet" "$root/usr/local/packages/dwellwatch/localdata"
 cat > "$root/etc/camlet/parameters.conf" <<'PARAMS'
 # A single-channel fixed camera.
 root.Properties.EmbeddedDevelopment.Version=2.16
-root.Brand.ProdNbr=Q1700
+root.Brand.ProdNbr=CL-1010
 root.Brand.ProdType=Network Camera
 root.Properties.PTZ.PTZ=no
 root.ImageSource.I0.Name=Camera 1

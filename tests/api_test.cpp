@@ -21,6 +21,7 @@ using dwtest::Json;
 using dwtest::kConfigurationPath;
 using dwtest::kEventLogPath;
 using dwtest::request;
+using dwtest::waitUntil;
 
 std::string profile(int uid, int individualSeconds = 10) {
     return R"({"name": "Profile )" + std::to_string(uid) + R"(", "uid": )" + std::to_string(uid) +
@@ -181,14 +182,13 @@ TEST_F(DaemonApi, ConcurrentSetsAreSerialisedAndShutdownLetsTheRunningOneFinish)
             }
         });
     }
-    while (answered < 20) {
-        usleep(10000);
-    }
+    const bool enoughAnswers = waitUntil([&] { return answered >= 20; }, 30000);
     EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
     stop = true;
     for (std::thread& client : clients) {
         client.join();
     }
+    ASSERT_TRUE(enoughAnswers) << m_daemon.log();
     // Every answered set was stored, none twice, none half.
     EXPECT_EQ(storedConfigurationStatus(), answered.load());
 

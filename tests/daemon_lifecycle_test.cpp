@@ -62,4 +62,13 @@ TEST_F(DaemonLifecycle, StartUpWaitsUntilTheSceneServiceIsReachable) {
     EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
 }
 
+TEST_F(DaemonLifecycle, SigtermWhileStartUpWaitsForTheSceneServiceEndsTheDaemonWithStatusZero) {
+    writeParameters("2.14");  // no scene service will come
+    ASSERT_EQ(m_daemon.launch(), 0);
+    usleep(300000);
+
+    EXPECT_EQ(m_daemon.terminate(SIGTERM, 1000), 0) << m_daemon.log();
+    EXPECT_EQ(m_daemon.log().find("Dwellwatch started"), std::string::npos) << m_daemon.log();
+}
+
 }  // namespace

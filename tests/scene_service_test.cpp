@@ -30,6 +30,14 @@ constexpr const char* kDocument = R"({"apiVersion": "1.4", "params": {
             "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5], [0.5, -0.5]],
             "conditions": [{"type": "individual", "data": 10, "active": true}]}]}]}})";
 
+// The same area with a group condition of 5 s instead.
+constexpr const char* kGroupDocument = R"({"apiVersion": "1.4", "params": {
+    "cameras": [{"id": 1, "active": true, "rotation": 0}],
+    "profiles": [{"name": "Entrance", "uid": 1, "camera": 1, "filters": [],
+        "triggers": [{"type": "loiteringArea",
+            "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5], [0.5, -0.5]],
+            "conditions": [{"type": "group", "data": 5, "active": true}]}]}]}})";
+
 // Frames every 250 ms up to the end (seconds); object 1 stands in the area
 // until it leaves (never when leaving is 0).
 std::string scenario(int leaving, int end) {
@@ -56,6 +64,8 @@ class SceneService : public ::testing::TestWithParam<const char*> {
         m_root.writeFile("/usr/local/packages/dwellwatch/localdata/config.json", kDocument);
         m_root.writeFile("/empty.jsonl", scenario(0, 1));
         m_root.writeFile("/loiterer.jsonl", scenario(12, 18));
+        m_root.writeFile("/stayer.jsonl", scenario(15, 14));  // stays to the end
+        m_root.writeFile("/empty_6s.jsonl", scenario(0, 6));
     }
 
     // A simulator playing the scenario file once (at ten times its speed),
@@ -93,6 +103,42 @@ TEST_P(SceneService, CamerasReceiveFramesAgainAfterTheServiceRestarts) {
     ServiceProcess second = simulator("/loiterer.jsonl");
     ASSERT_TRUE(second.start());
     EXPECT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
+    EXPECT_TRUE(waitForEvent("\"values\":{\"active\":false}")) << m_root.readFile(kEventLog);
+    EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
+}
+
+TEST_P(SceneService, AGapInFramesWhileTheAreaStaysOccupiedCountsForTheGroupTime) {
+    // Object 1 stands in the area; frames until 4 s, none until 11 s, then
+    // frames until 14 s. The group time reaches 5 s at 11 s, not at 16 s.
+    std::string lines;
+    for (int quarter = 1; quarter <= 14 * 4; ++quarter) {
+        if (quarter <= 4 * 4 || quarter >= 11 * 4) {
+            lines += "{\"t_us\":" + std::to_string(quarter * 250000) +
+                     ",\"objects\":[{\"id\":1,\"box\":[-300,-600,300,600]}]}\n";
+        }
+    }
+    m_root.writeFile("/gap.jsonl", lines);
+    m_root.writeFile("/usr/local/packages/dwellwatch/localdata/config.json", kGroupDocument);
+
+    ServiceProcess service = simulator("/gap.jsonl");
+    ASSERT_TRUE(service.start() && waitForSockets(service));
+    ASSERT_EQ(m_daemon.launch(), 0);
+    EXPECT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
+    EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
+}
+
+TEST_P(SceneService, AnAlarmEndsAfterARestartOfTheServiceWithEarlierSceneTimes) {
+    {
+        ServiceProcess first = simulator("/stayer.jsonl");
+        ASSERT_TRUE(first.start() && waitForSockets(first));
+        ASSERT_EQ(m_daemon.launch(), 0);
+        ASSERT_TRUE(waitForEvent("\"values\":{\"active\":true}")) << m_root.readFile(kEventLog);
+    }  // the service goes away with the person still in the area
+
+    // The new service's times start from 0 again; nobody is there. The event
+    // ends its minimum duration (3 s) after the first new frame.
+    ServiceProcess second = simulator("/empty_6s.jsonl");
+    ASSERT_TRUE(second.start());
     EXPECT_TRUE(waitForEvent("\"values\":{\"active\":false}")) << m_root.readFile(kEventLog);
     EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();
 }

@@ -51,6 +51,19 @@ class StartupConfiguration : public ::testing::Test {
                m_daemon.launch() == 0 && m_daemon.waitForLog("Dwellwatch started");
     }
 
+    // Waits up to twenty seconds for the simulator to have sent the whole
+    // scenario, and a little longer for the daemon to handle its last frames.
+    bool waitForScenarioPlayed() const {
+        const bool played = waitUntil(
+            [&] {
+                return m_root.readFile("/scenesim.log").find("every frame sent") !=
+                       std::string::npos;
+            },
+            20000);
+        g_usleep(300000);
+        return played;
+    }
+
     // Waits up to ten seconds for the event log to contain the text.
     bool waitForEvent(const std::string& text) const {
         return waitUntil([&] { return m_root.readFile(kEventLog).find(text) != std::string::npos; },
@@ -86,7 +99,7 @@ TEST_F(StartupConfiguration, ShortStaysRaiseNothing) {
     writeStayingPerson(100);
     ASSERT_TRUE(startDaemon()) << m_daemon.log();
     ASSERT_TRUE(waitForEvent("\"op\":\"declare\""));
-    g_usleep(4000000);  // the whole scenario has played at 40 times its speed
+    ASSERT_TRUE(waitForScenarioPlayed()) << m_root.readFile("/scenesim.log");
     EXPECT_EQ(m_root.readFile(kEventLog).find("\"op\":\"send\""), std::string::npos)
         << m_root.readFile(kEventLog);
     EXPECT_EQ(m_daemon.terminate(SIGTERM), 0) << m_daemon.log();

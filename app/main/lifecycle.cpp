@@ -10,6 +10,8 @@
 std::mutex Lifecycle::s_mutex;
 std::condition_variable Lifecycle::s_wakeUp;
 bool Lifecycle::s_running = true;
+bool Lifecycle::s_startupAbandoned = false;
+std::atomic<bool> Lifecycle::s_terminationRequested{false};
 CameraContainer* Lifecycle::s_cameraContainer_p = nullptr;
 
 namespace {
@@ -62,6 +64,14 @@ void Lifecycle::setCameraContainer(CameraContainer* container) {
     s_cameraContainer_p = container;
 }
 
+bool Lifecycle::isTerminationRequested() {
+    return s_terminationRequested;
+}
+
+void Lifecycle::abandonStartup() {
+    s_startupAbandoned = true;
+}
+
 gpointer Lifecycle::waitForSignals(gpointer) {
     const sigset_t signals = terminationSignals();
     for (;;) {
@@ -74,7 +84,12 @@ gpointer Lifecycle::waitForSignals(gpointer) {
 }
 
 void Lifecycle::handleTermination() {
+    s_terminationRequested = true;
     lock();
+    if (s_startupAbandoned) {
+        unlock();  // main is on its way out with status 0
+        return;
+    }
     if (s_cameraContainer_p == nullptr) {
         // Nothing to shut down (not started yet, or already taken down). The
         // other threads are still running, so no exit handlers are run.

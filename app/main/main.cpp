@@ -41,6 +41,15 @@ void applyStoredConfiguration(CameraContainer& cameraContainer) {
     }
 }
 
+// Stops what start-up started before the scene transport, in shutdown
+// order, and releases the lifecycle lock.
+void stopProcessServices() {
+    IntervalTimerObservable::deinitialize();
+    sdk_wrapper_cleanup();
+    closelog();
+    Lifecycle::unlock();
+}
+
 }  // namespace
 
 int main() {
@@ -53,9 +62,15 @@ int main() {
     IntervalTimerObservable::initialize(kTimerPeriodUs);
     sdk_wrapper_init(kApplicationName, kDisplayName, kPlatformVendor);
     const API_VersionHandler sceneVersions(kSceneApiVersions, 2);
-    // Blocks until a scene transport is reachable.
-    std::unique_ptr<CameraContainer> cameraContainer =
-        CameraContainerFactory::create(sceneVersions, kSceneOptionMask);
+    // Blocks until a scene transport is reachable or termination is requested.
+    std::unique_ptr<CameraContainer> cameraContainer = CameraContainerFactory::create(
+        sceneVersions, kSceneOptionMask, Lifecycle::isTerminationRequested);
+    if (!cameraContainer) {
+        syslog(LOG_INFO, "Dwellwatch stopped while waiting for scene data\n");
+        Lifecycle::abandonStartup();
+        stopProcessServices();
+        return 0;
+    }
     Lifecycle::setCameraContainer(cameraContainer.get());
     if (cameraContainer->getCameraCount() == 0) {
         applyStoredConfiguration(*cameraContainer);
@@ -76,9 +91,6 @@ int main() {
     cameraContainer->shutDown();
     cameraContainer.reset();
     Lifecycle::setCameraContainer(nullptr);
-    IntervalTimerObservable::deinitialize();
-    sdk_wrapper_cleanup();
-    closelog();
-    Lifecycle::unlock();
+    stopProcessServices();
     return 0;
 }

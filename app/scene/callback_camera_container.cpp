@@ -1,13 +1,15 @@
 #include "scene/callback_camera_container.h"
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "base/interval_timer_observable.h"
 #include "scene/scene_subscription.h"
+#include "scene/video_scene_subscriber.h"
 
 bool CallbackCameraContainer::s_isRunning = true;
-std::map<int, CallbackCamera*> CallbackCameraContainer::s_reconnectMap;
+std::map<int, CallbackCameraContainer::Reconnection> CallbackCameraContainer::s_reconnectMap;
 
 CallbackCameraContainer::CallbackCameraContainer(API_VersionHandler versions, unsigned mask)
     : CameraContainer(std::move(versions), mask) {
@@ -20,15 +22,26 @@ CallbackCameraContainer::~CallbackCameraContainer() {
     shutDownSub();
 }
 
-bool CallbackCameraContainer::subscribeToMoteData(CallbackCamera* camera) {
-    video_scene_subscriber_st* subscriber = SceneSubscription::subscribe(
-        camera->getCameraId(), static_cast<unsigned>(camera->getOptionMask()), camera,
-        &newMoteDataCallback, &disconnectCallback);
+bool CallbackCameraContainer::subscribeToMoteData(CallbackCamera* camera, RetryLog& retryLog) {
+    video_scene_subscriber_st* subscriber = subscribe(
+        camera->getCameraId(), static_cast<unsigned>(camera->getOptionMask()), camera, retryLog);
     if (subscriber == nullptr) {
         return false;
     }
     camera->setSubscriber(subscriber);
     return true;
+}
+
+video_scene_subscriber_st* CallbackCameraContainer::subscribe(int cameraId, unsigned mask,
+                                                              CallbackCamera* camera,
+                                                              RetryLog& retryLog) {
+    video_scene_subscriber_st* subscriber = nullptr;
+    retryLog.attempt([&] {
+        subscriber = SceneSubscription::subscribe(cameraId, mask, camera, &newMoteDataCallback,
+                                                  &disconnectCallback);
+        return subscriber != nullptr;
+    });
+    return subscriber;
 }
 
 void CallbackCameraContainer::newMoteDataCallback(char* frame, void* userData) {
@@ -47,30 +60,54 @@ void CallbackCameraContainer::disconnectCallback(void* userData) {
     auto* camera = static_cast<CallbackCamera*>(userData);
     Lock lock(s_mutex);
     if (s_isRunning && doesCameraExist(camera)) {
-        scheduleReconnection(camera);
+        scheduleReconnection(camera, newRetryLog(*camera));
     }
 }
 
 void CallbackCameraContainer::reconnectCamera(int observerId) {
+    Reconnection reconnection{};
+    int cameraId = 0;
+    unsigned mask = 0;
+    {
+        Lock lock(s_mutex);
+        const auto entry = s_reconnectMap.find(observerId);
+        if (entry == s_reconnectMap.end() || !doesCameraExist(entry->second.camera)) {
+            endReconnection(observerId);
+            return;
+        }
+        reconnection = entry->second;
+        cameraId = reconnection.camera->getCameraId();
+        mask = static_cast<unsigned>(reconnection.camera->getOptionMask());
+    }
+    video_scene_subscriber_st* subscriber =
+        subscribe(cameraId, mask, reconnection.camera, *reconnection.retryLog);
+    if (subscriber != nullptr &&
+        !completeReconnection(observerId, reconnection.camera, subscriber)) {
+        VideoSceneSubscriber::deleteSubscriber(&subscriber);  // the camera went meanwhile
+    }
+}
+
+bool CallbackCameraContainer::completeReconnection(int observerId, CallbackCamera* camera,
+                                                   video_scene_subscriber_st* subscriber) {
     Lock lock(s_mutex);
+    // The entry is erased when its camera is removed, so an entry that still
+    // names the camera vouches that it exists.
     const auto entry = s_reconnectMap.find(observerId);
-    if (entry == s_reconnectMap.end()) {
-        IntervalTimerObservable::unregisterObserver(observerId);
-        return;
+    if (!s_isRunning || entry == s_reconnectMap.end() || entry->second.camera != camera) {
+        return false;
     }
-    if (doesCameraExist(entry->second) && !subscribeToMoteData(entry->second)) {
-        return;  // the next attempt comes with the next interval
-    }
-    IntervalTimerObservable::unregisterObserver(observerId);
-    s_reconnectMap.erase(entry);
+    camera->setSubscriber(subscriber);
+    endReconnection(observerId);
+    return true;
 }
 
 std::unique_ptr<Camera> CallbackCameraContainer::createCamera(int cameraId, int rotation,
                                                               const API_VersionHandler& versions,
                                                               int mask) {
     auto camera = std::make_unique<CallbackCamera>(cameraId, rotation, versions, mask);
-    if (!subscribeToMoteData(camera.get())) {
-        scheduleReconnection(camera.get());
+    std::shared_ptr<RetryLog> retryLog = newRetryLog(*camera);
+    if (!subscribeToMoteData(camera.get(), *retryLog)) {
+        scheduleReconnection(camera.get(), std::move(retryLog));
     }
     return camera;
 }
@@ -92,16 +129,27 @@ void CallbackCameraContainer::shutDownSub() {
     s_reconnectMap.clear();
 }
 
-void CallbackCameraContainer::scheduleReconnection(CallbackCamera* camera) {
+std::shared_ptr<RetryLog> CallbackCameraContainer::newRetryLog(const Camera& camera) {
+    return std::make_shared<RetryLog>("Scene data of camera " +
+                                      std::to_string(camera.getCameraId()));
+}
+
+void CallbackCameraContainer::scheduleReconnection(CallbackCamera* camera,
+                                                   std::shared_ptr<RetryLog> retryLog) {
     const int observerId =
         IntervalTimerObservable::registerObserver(&reconnectCamera, kReconnectIntervalUs);
     if (observerId != -1) {
-        s_reconnectMap[observerId] = camera;
+        s_reconnectMap[observerId] = Reconnection{camera, std::move(retryLog)};
     }
+}
+
+void CallbackCameraContainer::endReconnection(int observerId) {
+    IntervalTimerObservable::unregisterObserver(observerId);
+    s_reconnectMap.erase(observerId);
 }
 
 void CallbackCameraContainer::removeOngoingReconnections(const Camera* camera) {
     for (auto it = s_reconnectMap.begin(); it != s_reconnectMap.end();) {
-        it = it->second == camera ? s_reconnectMap.erase(it) : std::next(it);
+        it = it->second.camera == camera ? s_reconnectMap.erase(it) : std::next(it);
     }
 }

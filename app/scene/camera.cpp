@@ -1,7 +1,10 @@
 #include "scene/camera.h"
 
+#include <syslog.h>
+
 #include <algorithm>
 #include <limits>
+#include <string>
 #include <utility>
 
 #include "base/camera_info.h"
@@ -14,7 +17,8 @@ Camera::Camera(int cameraId, int rotation, API_VersionHandler versions, int mask
       m_optionMask(mask),
       m_sceneVersions(std::move(versions)),
       m_motionLevel(cameraId, kMotionLevelPeriodUs),
-      m_parser(rotation, CameraInfo::getCameraAspectRatio(cameraId)) {}
+      m_parser(rotation, CameraInfo::getCameraAspectRatio(cameraId)),
+      m_frameTimeLog("Frame times of camera " + std::to_string(cameraId)) {}
 
 Camera::~Camera() = default;
 
@@ -166,13 +170,39 @@ std::size_t Camera::getTrackedObjectCount() {
 
 void Camera::processFrame(const char* frame, AlarmDataContainer& alarms) {
     const MoteScene scene(frame, m_optionMask);
+    const SceneTime_e time = m_timeBase.follow(scene.getTimestamp());
+    if (time == SCENE_TIME_NEW_BASE) {
+        startNewTimeBase(scene.getTimestamp());
+    }
     const ParsedScene parsedScene = m_parser.parse(scene);
+    if (!isEvaluable(time)) {
+        return;
+    }
     for (const auto& guard : m_guards) {
         alarms.insert(guard->checkObjects(parsedScene));
     }
     handleMotionLevel(parsedScene, scene);
 }
 
+void Camera::startNewTimeBase(int64_t time) {
+    m_parser.getStorage().deleteAll();
+    for (const auto& guard : m_guards) {
+        guard->restartTimeBase(time);
+    }
+}
+
+bool Camera::isEvaluable(SceneTime_e time) {
+    return m_frameTimeLog.attempt([this, time] {
+        if (time != SCENE_TIME_MISSING) {
+            return true;
+        }
+        logMessage(LOG_WARNING, "Scene frame of camera %d has no time; it is not evaluated\n",
+                   m_cameraId);
+        return false;
+    });
+}
+
 void Camera::deleteTrackedObjects() {
     m_parser.getStorage().deleteAll();
+    m_timeBase.restart();
 }

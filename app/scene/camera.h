@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/api_version_handler.h"
+#include "base/retry_log.h"
 #include "base/thread.h"
 #include "events/motion_level_event_producer.h"
 #include "guard/area_guard.h"
@@ -14,6 +15,7 @@
 #include "scene/mote_scene.h"
 #include "scene/mote_scene_parser.h"
 #include "scene/ptz_events.h"
+#include "scene/scene_time_base.h"
 
 class AlarmDataContainer;
 
@@ -82,9 +84,12 @@ class Camera : public Thread {
 
   protected:
     // Decodes and parses one frame, asks every guard for its verdict (kept in
-    // alarms) and reports the motion level. Call under the frame lock.
+    // alarms) and reports the motion level. A frame without a time is only
+    // parsed; one that begins a new time base restarts tracking and the
+    // guards' time-based state first. Call under the frame lock.
     void processFrame(const char* frame, AlarmDataContainer& alarms);
-    // Tracking starts afresh; call under the frame lock.
+    // Tracking starts afresh, and the next timed frame begins a new time
+    // base; call under the frame lock.
     void deleteTrackedObjects();
 
     using FrameLock = std::lock_guard<std::recursive_mutex>;
@@ -101,9 +106,15 @@ class Camera : public Thread {
     // Turns the visual confirmation that is on over to the new guard of its
     // profile, before the old guards go.
     void carryVisualConfirmationOver(const GuardList& newGuards);
+    // Restarts tracking and the guards' time-based state at the frame time.
+    void startNewTimeBase(int64_t time);
+    // False, with a throttled log line, for a frame without a time.
+    bool isEvaluable(SceneTime_e time);
 
     GuardList m_guards;
     int m_currentPreset = PtzState::kNotAtPreset;
     MotionLevelEventProducer m_motionLevel;
     MoteSceneParser m_parser;
+    SceneTimeBase m_timeBase;
+    RetryLog m_frameTimeLog;
 };

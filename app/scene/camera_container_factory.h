@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "base/api_version_handler.h"
@@ -15,8 +16,11 @@ class CameraContainerFactory {
 
     // Platforms before the subscriber library's version use the scene
     // service socket, the others the subscriber library. Blocks, trying
-    // every 100 ms, until the chosen transport is reachable.
-    static std::unique_ptr<CameraContainer> create(API_VersionHandler versions, unsigned mask);
+    // every 100 ms, until the chosen transport is reachable, or gives null
+    // once stopRequested() holds after a failed try.
+    static std::unique_ptr<CameraContainer> create(
+        API_VersionHandler versions, unsigned mask,
+        const std::function<bool()>& stopRequested = [] { return false; });
 
   private:
     // One attempt; null when the transport cannot be reached yet.

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/retry_log.h"
 #include "scene/mote_utils.h"
 
 namespace {
@@ -29,7 +30,7 @@ int32_t bigEndianInt32(const unsigned char* bytes) {
 int SceneReader::connect(const char* path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        syslog(LOG_ERR, "Invalid scene descriptor: %i\n\n", fd);
+        logMessage(LOG_ERR, "Invalid scene descriptor: %i\n\n", fd);
         return fd;
     }
     sockaddr_un address{};
@@ -38,7 +39,7 @@ int SceneReader::connect(const char* path) {
     address.sun_path[kMaxPathLength] = '\0';
     const int result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     if (result != 0) {
-        syslog(LOG_ERR, "Could not connect to service, result: %i\n\n", result);
+        logMessage(LOG_ERR, "Could not connect to service, result: %i\n\n", result);
         ::close(fd);
         return -1;
     }
@@ -47,7 +48,7 @@ int SceneReader::connect(const char* path) {
 
 void SceneReader::disconnect(int fd) {
     if (fd < 0) {
-        syslog(LOG_ERR, "Invalid scene descriptor: %i\n\n", fd);
+        logMessage(LOG_ERR, "Invalid scene descriptor: %i\n\n", fd);
         return;
     }
     ::close(fd);
@@ -66,7 +67,7 @@ std::string SceneReader::requestLine(int mask, int cameraId, const API_Version& 
 SceneReaderResult SceneReader::initialize(int fd, int mask, int cameraId,
                                           const API_Version& version) {
     if (fd < 0) {
-        syslog(LOG_ERR, "Invalid scene descriptor: %i\n\n", fd);
+        logMessage(LOG_ERR, "Invalid scene descriptor: %i\n\n", fd);
         return SceneReaderResult("");
     }
     const std::string request = requestLine(mask, cameraId, version);
@@ -81,7 +82,7 @@ std::string SceneReader::readAnswer(int fd) {
     char answer[kMaxAnswerLength] = {};
     for (size_t length = 0; length < kMaxAnswerLength; ++length) {
         if (!readFromSocket(fd, &answer[length], 1)) {
-            syslog(LOG_ERR, "Read failed\n");
+            logMessage(LOG_ERR, "Read failed\n");
             return std::string(answer, length);
         }
         if (answer[length] == '\0') {
@@ -89,7 +90,7 @@ std::string SceneReader::readAnswer(int fd) {
         }
     }
     // The buffer holds no terminator: take exactly its bytes, never more.
-    syslog(LOG_ERR, "Reached max_len without match\n");
+    logMessage(LOG_ERR, "Reached max_len without match\n");
     return std::string(answer, kMaxAnswerLength);
 }
 
@@ -132,10 +133,10 @@ bool SceneReader::readFromSocket(int fd, void* buffer, size_t size) {
         } else if (result == -1 && errno == EINTR) {
             continue;
         } else if (result == -1) {
-            syslog(LOG_WARNING, "readFromSocket: Receive failed.\n");
+            logMessage(LOG_WARNING, "readFromSocket: Receive failed.\n");
             return false;
         } else {
-            syslog(LOG_WARNING, "readFromSocket: Something really unexpected.\n");
+            logMessage(LOG_WARNING, "readFromSocket: Something really unexpected.\n");
             return false;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <syslog.h>
 
+#include "base/retry_log.h"
 #include "scene/mote_utils.h"
 
 namespace {
@@ -39,7 +40,7 @@ video_scene_subscriber_st* SceneSubscription::subscribe(
     VideoSceneSubscriber::setOnDisconnectCallback(subscriber, onDisconnect);
     const int code = VideoSceneSubscriber::subscribe(subscriber);
     if (code != 0) {
-        syslog(LOG_WARNING, "Could not subscribe to scene data. Code: %d\n", code);
+        logMessage(LOG_WARNING, "Could not subscribe to scene data. Code: %d\n", code);
         VideoSceneSubscriber::deleteSubscriber(&subscriber);
         return nullptr;
     }

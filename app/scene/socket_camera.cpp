@@ -3,6 +3,7 @@
 #include <syslog.h>
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 #include "guard/alarm_data_container.h"
@@ -10,7 +11,8 @@
 SocketCamera::SocketCamera(int cameraId, int rotation, API_VersionHandler versions, int mask,
                            std::string servicePath)
     : Camera(cameraId, rotation, std::move(versions), mask),
-      m_stream(cameraId, m_sceneVersions, std::move(servicePath)) {}
+      m_stream(cameraId, m_sceneVersions, std::move(servicePath)),
+      m_retryLog("Scene data of camera " + std::to_string(cameraId)) {}
 
 SocketCamera::~SocketCamera() {
     stop();
@@ -53,7 +55,7 @@ void* SocketCamera::run(void* arg) {
 
 bool SocketCamera::connectUntilStopped() {
     while (isRunning()) {
-        if (connect()) {
+        if (m_retryLog.attempt([this] { return connect(); })) {
             return true;
         }
         if (!m_stream.waitBeforeRetry()) {
@@ -66,19 +68,25 @@ bool SocketCamera::connectUntilStopped() {
 void SocketCamera::readUntilStopped() {
     while (isRunning()) {
         char* frame = nullptr;
-        if (m_stream.readScene(&frame)) {
+        if (m_retryLog.attempt([&] { return readOrReconnect(&frame); })) {
             handleMoteData(frame);
             std::free(frame);
-            continue;
         }
-        if (!isRunning()) {
-            break;  // stop() ended the read
-        }
-        syslog(LOG_WARNING, "Could not read scene.\n");
-        {
-            FrameLock lock(m_frameLock);
-            deleteTrackedObjects();
-        }
-        reconnect();
     }
+}
+
+bool SocketCamera::readOrReconnect(char** frame) {
+    if (m_stream.readScene(frame)) {
+        return true;
+    }
+    if (!isRunning()) {
+        return false;  // stop() ended the read
+    }
+    logMessage(LOG_WARNING, "Could not read scene.\n");
+    {
+        FrameLock lock(m_frameLock);
+        deleteTrackedObjects();
+    }
+    reconnect();
+    return false;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/retry_log.h"
 #include "scene/camera.h"
 #include "scene/socket_scene_stream.h"
 
@@ -40,6 +41,9 @@ class SocketCamera : public Camera {
     // Reads and processes frames until stopped, reconnecting after each
     // failed read.
     void readUntilStopped();
+    // Reads one frame; after a failed read restarts tracking and reconnects.
+    bool readOrReconnect(char** frame);
 
     SocketSceneStream m_stream;
+    RetryLog m_retryLog;  // of opening the stream and reading frames
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/constants.h"
+#include "base/retry_log.h"
 #include "camlet_root.h"
 #include "scene/mote_utils.h"
 #include "scene/scene_reader.h"
@@ -86,10 +87,11 @@ bool SocketSceneStream::open(int& mask) {
     if (!accepted) {
         // An interrupted open is a stop, not a refusal.
         if (!isInterrupted()) {
-            syslog(LOG_ERR,
-                   "Could not initialize the object data stream to camera %i, requred version %s "
-                   "supported versions %s\n",
-                   m_cameraId, named.text().c_str(), m_versions.toString().c_str());
+            logMessage(
+                LOG_ERR,
+                "Could not initialize the object data stream to camera %i, requred version %s "
+                "supported versions %s\n",
+                m_cameraId, named.text().c_str(), m_versions.toString().c_str());
         }
         close();
         return false;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/retry_log.h"
+
 GModule* VideoSceneSubscriber::s_module_p = nullptr;
 VideoSceneSubscriber::EntryPoints VideoSceneSubscriber::s_entries{};
 
@@ -67,7 +69,7 @@ bool VideoSceneSubscriber::initialize(const char* libraryName) {
         error = std::string("Could not open ") + missing;
         closeModule(libraryName);
     }
-    syslog(LOG_WARNING, "Failed to load video_scene_subsriber. %s\n", error.c_str());
+    logMessage(LOG_WARNING, "Failed to load video_scene_subsriber. %s\n", error.c_str());
     return false;
 }
 
@@ -81,7 +83,7 @@ void VideoSceneSubscriber::closeModule(const char* libraryName) {
         return;
     }
     if (!g_module_close(s_module_p)) {
-        syslog(LOG_WARNING, "Could not close module %s: %s\n", libraryName, g_module_error());
+        logMessage(LOG_WARNING, "Could not close module %s: %s\n", libraryName, g_module_error());
     }
     s_module_p = nullptr;
 }
@@ -91,19 +93,19 @@ int VideoSceneSubscriber::report(int code, const char* name) {
         case 0:
             break;
         case kInvalidRunningState:
-            syslog(LOG_WARNING, "Scene provider in invalid running state (%s).\n", name);
+            logMessage(LOG_WARNING, "Scene provider in invalid running state (%s).\n", name);
             break;
         case kNoValidProvider:
-            syslog(LOG_WARNING, "No valid scene provider available  (%s).\n", name);
+            logMessage(LOG_WARNING, "No valid scene provider available  (%s).\n", name);
             break;
         case kInvalidDataFormat:
-            syslog(LOG_WARNING, "Invalid data format to scene provider  (%s).\n", name);
+            logMessage(LOG_WARNING, "Invalid data format to scene provider  (%s).\n", name);
             break;
         case kPolicyError:
-            syslog(LOG_WARNING, "System policy error, unauthorized API call (%s).\n", name);
+            logMessage(LOG_WARNING, "System policy error, unauthorized API call (%s).\n", name);
             break;
         default:
-            syslog(LOG_WARNING, "Unknown error in subscriber in (%s).\n", name);
+            logMessage(LOG_WARNING, "Unknown error in subscriber in (%s).\n", name);
             break;
     }
     return code;
@@ -126,7 +128,7 @@ video_scene_subscriber_st* VideoSceneSubscriber::createSubscriber(int cameraId,
 
 int VideoSceneSubscriber::deleteSubscriber(video_scene_subscriber_st** pp) {
     if (pp == nullptr) {
-        syslog(LOG_WARNING, "Received NULL instead of subscriber_pp\n");
+        logMessage(LOG_WARNING, "Received NULL instead of subscriber_pp\n");
         return -1;
     }
     if (*pp == nullptr) {

@@ -77,6 +77,10 @@ void DwellwatchGuard::updateFilterData(TrackingObject& object) {
     }
 }
 
+void DwellwatchGuard::restartTimeBasedState() {
+    m_area.restartTimeBase();
+}
+
 AlarmDataStatus_e DwellwatchGuard::createAlarmStatus(bool alarm, bool canTrigger,
                                                      ProtectionAreaResult_e areaResult) {
     return areaResult == AREA_OUTSIDE ? OBJECT_OUTSIDE

@@ -40,6 +40,8 @@ class DwellwatchGuard : public Guard {
     std::unique_ptr<AlarmData> updateObjectsAndGetAlarms(const ParsedScene& scene) override;
     // The filters of the list, then the swaying filter.
     void updateFilterData(TrackingObject& object) override;
+    // The area's group time and dropped times.
+    void restartTimeBasedState() override;
     // The objects' boxes, then the loitering progress: a bar under each
     // object that could trigger (individual condition) or one bar in the
     // viewed image's lower left corner (group condition).

@@ -73,7 +73,7 @@ class DaemonApiFixture : public ::testing::Test {
         setenv("CAMLET_HTTP_PORT", std::to_string(m_port).c_str(), 1);
         m_root.writeFile("/etc/camlet/parameters.conf",
                          "root.Properties.EmbeddedDevelopment.Version=2.16\n"
-                         "root.Brand.ProdNbr=Q1785\n"
+                         "root.Brand.ProdNbr=CL-1010\n"
                          "ImageSource.I0.Sensor.AspectRatio=16:9\n"
                          "root.Properties.Image.Resolution=1920x1080,1280x720,640x360\n");
         // The package's data directory, as installed on the camera.

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <vector>
+
+#include "wait_until.h"
 
 namespace {
 
@@ -18,16 +21,8 @@ class IntervalTimerTest : public ::testing::Test {
     static void waitCycles(int cycles) { g_usleep(static_cast<gulong>(cycles * kPeriodUs)); }
 
     // Waits until the condition holds, at most two seconds.
-    template <typename Condition>
-    static bool eventually(Condition condition) {
-        const gint64 deadline = g_get_monotonic_time() + 2 * G_TIME_SPAN_SECOND;
-        while (!condition()) {
-            if (g_get_monotonic_time() > deadline) {
-                return false;
-            }
-            g_usleep(1000);
-        }
-        return true;
+    static bool eventually(const std::function<bool()>& condition) {
+        return camlet::testing::waitUntil(condition, 2000, 1000);
     }
 };
 
@@ -100,6 +95,7 @@ TEST_F(IntervalTimerTest, CallbackThatUnregistersItselfIsNotifiedOnce) {
             IntervalTimerObservable::unregisterObserver(self);
         },
         0);
+    ASSERT_TRUE(eventually([&] { return calls > 0; }));
     waitCycles(10);
     EXPECT_EQ(calls, 1);
 }
@@ -113,11 +109,10 @@ TEST(IntervalTimerNotRunning, RegistrationFailsAndMisuseIsHarmless) {
     IntervalTimerObservable::initialize(kPeriodUs);  // second initialization is refused
     std::atomic<int> calls{0};
     IntervalTimerObservable::registerObserver([&](int) { ++calls; }, 0);
-    g_usleep(50000);
+    ASSERT_TRUE(camlet::testing::waitUntil([&] { return calls > 0; }, 2000));
     IntervalTimerObservable::deinitialize();
     const int afterStop = calls;
     g_usleep(30000);
-    EXPECT_GT(afterStop, 0);
     EXPECT_EQ(calls, afterStop);  // nothing runs once the service is down
 }
 

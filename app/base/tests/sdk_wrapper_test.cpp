@@ -8,8 +8,11 @@
 
 #include "base/interval_timer_observable.h"
 #include "temporary_root.h"
+#include "wait_until.h"
 
 namespace {
+
+using camlet::testing::waitUntil;
 
 constexpr const char* kEventLog = "/var/log/camlet/events.jsonl";
 
@@ -37,6 +40,11 @@ class SdkWrapperTest : public ::testing::Test {
         return ops;
     }
 
+    // Waits up to two seconds for the event log to hold exactly these operations.
+    bool waitForOperations(const std::vector<std::string>& expected) const {
+        return waitUntil([&] { return operations() == expected; }, 2000);
+    }
+
     json_t* logEntry(size_t index) const {
         return json_loads(root.readLines(kEventLog).at(index).c_str(), 0, nullptr);
     }
@@ -59,8 +67,8 @@ TEST_F(SdkWrapperTest, DeclaredTwiceAndRemovedTwiceIsUndeclaredOnce50msLater) {
 
     EXPECT_EQ(sdk_wrapper_event_remove("Profile1"), 1);
     EXPECT_EQ(operations(), Ops{"declare"});  // not at once
-    g_usleep(150000);
-    EXPECT_EQ(operations(), (Ops{"declare", "undeclare"}));
+    EXPECT_TRUE(waitForOperations({"declare", "undeclare"}))
+        << testing::PrintToString(operations());
     EXPECT_EQ(sdk_wrapper_event_remove("Profile1"), 0);
 }
 
@@ -81,8 +89,8 @@ TEST_F(SdkWrapperTest, ConflictingRedeclarationIsRefusedAndLeavesTheFirst) {
     EXPECT_EQ(sdk_wrapper_event_add("P", "T", "Nice", SDK_EVENT_STATEFUL, "data"), 0);
     EXPECT_EQ(operations(), Ops{"declare"});
     EXPECT_EQ(sdk_wrapper_event_remove("P"), 1);
-    g_usleep(150000);
-    EXPECT_EQ(operations(), (Ops{"declare", "undeclare"}));
+    EXPECT_TRUE(waitForOperations({"declare", "undeclare"}))
+        << testing::PrintToString(operations());
 }
 
 TEST_F(SdkWrapperTest, GenericDeclarationCarriesTopicsFlagsAndDataKey) {
@@ -176,11 +184,11 @@ TEST_F(SdkWrapperTest, CleanupUndeclaresEverythingIncludingPendingRemovals) {
 }
 
 TEST_F(SdkWrapperTest, ParameterReadsAreTruncatedToTheBuffer) {
-    root.writeFile("/etc/camlet/parameters.conf", "root.Brand.ProdNbr=Q1798-LE\n");
+    root.writeFile("/etc/camlet/parameters.conf", "root.Brand.ProdNbr=CL-1090-E\n");
     char small[4];
-    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", small, sizeof small), "Q17");
+    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", small, sizeof small), "CL-");
     char large[64] = "stale";
-    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", large, sizeof large), "Q1798-LE");
+    EXPECT_STREQ(sdk_wrapper_param_get("root.Brand.ProdNbr", large, sizeof large), "CL-1090-E");
     EXPECT_STREQ(sdk_wrapper_param_get("root.Missing", large, sizeof large), "");
 }
 

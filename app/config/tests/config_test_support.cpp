@@ -12,13 +12,13 @@ namespace configtest {
 
 const char* const kSingleChannelDevice =
     "root.Properties.EmbeddedDevelopment.Version = 2.16\n"
-    "root.Brand.ProdNbr = Q1785\n"
+    "root.Brand.ProdNbr = CL-1010\n"
     "ImageSource.I0.Sensor.AspectRatio = 16:9\n"
     "root.Properties.Image.Resolution = 1920x1080,1280x720,800x600,640x360\n";
 
 const char* const kTwoChannelDevice =
     "root.Properties.EmbeddedDevelopment.Version = 2.16\n"
-    "root.Brand.ProdNbr = Tm3035\n"
+    "root.Brand.ProdNbr = CL-Tm303-20\n"
     "root.Properties.EmbeddedDevelopment.RuleEngine.MultiConfiguration = yes\n"
     "root.ImageSource.NbrOfSources = 2\n"
     "ImageSource.I0.Sensor.AspectRatio = 4:3\n"
@@ -26,7 +26,7 @@ const char* const kTwoChannelDevice =
 
 const char* const kMechanicalPtzDevice =
     "root.Properties.EmbeddedDevelopment.Version = 2.16\n"
-    "root.Brand.ProdNbr = Q6075\n"
+    "root.Brand.ProdNbr = CL-6060-P\n"
     "root.Properties.PTZ.PTZ = yes\n"
     "ImageSource.I0.Sensor.AspectRatio = 16:9\n"
     "root.Properties.Image.Resolution = 1920x1080,1280x720\n";

@@ -259,4 +259,30 @@ TEST_F(CallbackCamerasTest, CameraReportsMotionLevelOnlyWhileActiveAndStopsRecei
     EXPECT_EQ(set.probes[0]->frameCount(), 2u);
 }
 
+// The guard is in alarm while its frame has objects; its events last at least 1 s.
+TEST_F(CallbackCamerasTest, FramesWithoutATimeAreTrackedOnlyAndTimeGoingBackRestartsTheEvent) {
+    constexpr int64_t kSecond = 1000000;
+    CallbackCamera camera(1, 0, m_versions, static_cast<int>(kMask));
+    GuardSet set = recordingGuards({7}, m_producer);
+    camera.insertGuard(std::move(set.guards[0]));
+    camera.handleMoteData(frameOfWholeViewObjects(100 * kSecond, 1));
+    ASSERT_EQ(m_producer.starts(), 1);
+
+    // Parsed, so tracking follows, but not evaluated: the event keeps its time.
+    camera.handleMoteData(frameOfWholeViewObjects(0, 2));
+    EXPECT_EQ(camera.getTrackedObjectCount(), 2u);
+    camera.handleMoteData(frameOfWholeViewObjects(100 * kSecond + kSecond / 2, 0));
+    EXPECT_EQ(set.probes[0]->frameCount(), 2u);
+    EXPECT_EQ(m_producer.ends(), 0);
+
+    // Time starts over: tracking restarts, and the event ends its minimum
+    // duration after the first frame of the new times.
+    camera.handleMoteData(frameOfWholeViewObjects(5 * kSecond, 0));
+    EXPECT_EQ(camera.getTrackedObjectCount(), 0u);
+    camera.handleMoteData(frameOfWholeViewObjects(6 * kSecond, 0));
+    EXPECT_EQ(m_producer.ends(), 0);
+    camera.handleMoteData(frameOfWholeViewObjects(6 * kSecond + 1, 0));
+    EXPECT_EQ(m_producer.ends(), 1);
+}
+
 }  // namespace

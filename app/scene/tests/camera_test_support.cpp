@@ -79,13 +79,21 @@ void CountingProducer::sendStartEvent(const StateEventProducerHandle&, const int
     ++m_starts;
 }
 
-void CountingProducer::sendEndEvent(const StateEventProducerHandle&, const int64_t&) {}
+void CountingProducer::sendEndEvent(const StateEventProducerHandle&, const int64_t&) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_ends;
+}
 
 void CountingProducer::sendEndEvent(const StateEventProducerHandle&) {}
 
 int CountingProducer::starts() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_starts;
+}
+
+int CountingProducer::ends() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ends;
 }
 
 RecordingGuard::RecordingGuard(int profileId, std::shared_ptr<GuardProbe> probe,
@@ -160,7 +168,7 @@ scenesim::Scenario framesWithObjects(int count, const std::vector<int32_t>& ids)
     scenesim::Scenario scenario;
     for (int i = 0; i < count; ++i) {
         scenesim::ScenarioFrame frame;
-        frame.timeUs = static_cast<int64_t>(i) * 20000;
+        frame.timeUs = static_cast<int64_t>(i + 1) * 20000;
         for (std::size_t n = 0; n < ids.size(); ++n) {
             const auto x = static_cast<int16_t>(-2000 + 600 * static_cast<int>(n));
             scenesim::ScenarioObject object;

@@ -47,7 +47,7 @@ class GuardProbe {
     bool m_destroyed = false;
 };
 
-// Counts the events a guard's event handler sends.
+// Counts the events a guard's event handler sends (ends with a time).
 class CountingProducer : public StateEventProducerI {
   public:
     StateEventProducerHandle registerEvent(int camera, const std::string& profileName,
@@ -59,10 +59,12 @@ class CountingProducer : public StateEventProducerI {
     void sendEndEvent(const StateEventProducerHandle& handle) override;
 
     int starts();
+    int ends();
 
   private:
     std::mutex m_mutex;
     int m_starts = 0;
+    int m_ends = 0;
 };
 
 // A guard bound to no preset that is in alarm while its frame has objects;
@@ -104,7 +106,8 @@ CameraConfigurationContainer configurationOf(int cameraId,
 void writeDeviceParameters(const camlet::testing::TemporaryRoot& root, const std::string& version,
                            bool ptz);
 
-// A scenario of camera 1: count frames, 20 ms apart, each with the objects
+// A scenario of camera 1: count frames, 20 ms apart from 20 ms on (a frame at
+// time 0 has no time), each with the objects
 // of the ids (boxes side by side).
 scenesim::Scenario framesWithObjects(int count, const std::vector<int32_t>& ids);
 

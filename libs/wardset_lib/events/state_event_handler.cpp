@@ -40,6 +40,12 @@ bool StateEventHandler::hasReachedEnd(const int64_t& now) const {
     return m_ongoing && m_timer.reachedEnd(now);
 }
 
+void StateEventHandler::restartTimer(const int64_t& now) {
+    if (m_ongoing) {
+        m_timer.restart(now);
+    }
+}
+
 void StateEventHandler::stopAllEvents(const int64_t& now) {
     if (m_ongoing) {
         m_producer.sendEndEvent(m_handle, now);

@@ -31,6 +31,8 @@ class StateEventHandler {
     bool hasReachedEnd(const int64_t& now) const;
     // Ends an ongoing event at now.
     void stopAllEvents(const int64_t& now);
+    // Times begin anew: an ongoing event counts its minimum duration from now.
+    void restartTimer(const int64_t& now);
 
   private:
     StateEventProducerI& m_producer;

@@ -86,6 +86,12 @@ void Guard::handleMovementEvent(bool moving, const int64_t& time) {
     stopAllEvents(time);
 }
 
+void Guard::restartTimeBase(int64_t time) {
+    Lock lock(m_mutex);
+    m_stateEvent_p->restartTimer(time);
+    restartTimeBasedState();
+}
+
 void Guard::addExclusionFilter(std::unique_ptr<ExclusionFilter> filter) {
     if (filter) {
         m_filters.push_back(std::move(filter));

@@ -55,6 +55,12 @@ class Guard {
     virtual void handleLeavingPreset(const int64_t& time);
     virtual void handleMovementEvent(bool moving, const int64_t& time);
 
+    // The frame times of the camera begin anew at time (a reconnection, or a
+    // time earlier than the previous frame's): nothing waits for the old
+    // times to come back. An ongoing event ends the minimum duration after
+    // time unless the alarm goes on.
+    void restartTimeBase(int64_t time);
+
     // Null is ignored.
     void addExclusionFilter(std::unique_ptr<ExclusionFilter> filter);
 
@@ -83,6 +89,8 @@ class Guard {
     virtual std::unique_ptr<AlarmData> updateObjectsAndGetAlarms(const ParsedScene& scene) = 0;
     // Clears the viewer's picture and ends the event at time.
     virtual void stopAllEvents(const int64_t& time);
+    // The concrete guard's part of restartTimeBase; runs under the mutex.
+    virtual void restartTimeBasedState() {}
     // Updates every filter's statistics of the object, in list order.
     virtual void updateFilterData(TrackingObject& object);
     // The picture's drawing of the frame's result: the bounding box of every

@@ -59,15 +59,6 @@ ProtectionAreaResult_e LoiteringArea::updateLoiteringTime(TrackingObject& object
 }
 
 void LoiteringArea::updateAreaLoiteringTime(int64_t time, bool anyInside, bool anyExcluded) {
-    if (m_lastUpdateTime != 0 && time - m_lastUpdateTime > kMaxGroupPause) {
-        // No frame was evaluated for longer than a pause the group time
-        // survives (a PTZ camera away from the guard's preset, an interrupted
-        // scene stream): nothing shows that the area stayed occupied, so the
-        // group time starts afresh instead of counting the whole gap.
-        m_groupLoiteringTime = 0;
-        m_lastOccupiedTime = 0;
-        m_lastUpdateTime = 0;
-    }
     if (anyInside || anyExcluded) {
         m_lastOccupiedTime = time;
         if (anyInside && m_lastUpdateTime != 0) {
@@ -79,6 +70,13 @@ void LoiteringArea::updateAreaLoiteringTime(int64_t time, bool anyInside, bool a
         m_groupLoiteringTime = 0;
         m_lastOccupiedTime = 0;
     }
+}
+
+void LoiteringArea::restartTimeBase() {
+    m_groupLoiteringTime = 0;
+    m_lastOccupiedTime = 0;
+    m_lastUpdateTime = 0;
+    m_droppedTimes.clear();
 }
 
 bool LoiteringArea::doesTriggerAlarm(const TrackingObject& object) const {

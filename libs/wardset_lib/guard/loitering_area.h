@@ -49,6 +49,8 @@ class LoiteringArea {
     // vanished objects that were inside, away from the border.
     void updateDroppedLoiteringTimes(const std::vector<const TrackingObject*>& vanished,
                                      int64_t time);
+    // Times begin anew: the group time and the dropped times are forgotten.
+    void restartTimeBase();
     // Objects that appeared in this frame take over the first dropped time
     // stored within 819 scene units of them; each time is taken once.
     void pickUpDroppedTimeForNewObjects(const ParsedScene& scene);

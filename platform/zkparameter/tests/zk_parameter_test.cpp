@@ -10,13 +10,13 @@ namespace {
 TEST(ParameterFile, TrimsBlanksSkipsCommentsAndLetLaterLinesWin) {
     const auto file = camlet::ParameterFile::parse(
         "# device facts\n"
-        "  root.Brand.ProdNbr =  Q1234  # trailing comment\n"
+        "  root.Brand.ProdNbr =  CL-1234  # trailing comment\n"
         "root.Properties.PTZ.PTZ=yes\r\n"
         "not a parameter line\n"
         "=value without a name\n"
         "root.Image.Empty=\n"
         "root.Properties.PTZ.PTZ=no\n");
-    EXPECT_EQ(file.find("root.Brand.ProdNbr"), "Q1234");
+    EXPECT_EQ(file.find("root.Brand.ProdNbr"), "CL-1234");
     EXPECT_EQ(file.find("root.Properties.PTZ.PTZ"), "no");
     EXPECT_EQ(file.find("root.Image.Empty"), "");
     EXPECT_FALSE(file.find("not a parameter line").has_value());
@@ -46,9 +46,9 @@ TEST(ZkParameter, ReadsTheFileUnderTheRootAndFailsForAbsentNames) {
     g_clear_error(&error);
 
     // Changes to the file are seen by the next read.
-    root.writeFile(camlet::ParameterFile::kPath, "root.Brand.ProdNbr=Q1\n");
+    root.writeFile(camlet::ParameterFile::kPath, "root.Brand.ProdNbr=CL-1\n");
     ASSERT_TRUE(zk_parameter_get(handler, "root.Brand.ProdNbr", &value, nullptr));
-    EXPECT_STREQ(value, "Q1");
+    EXPECT_STREQ(value, "CL-1");
     g_free(value);
     zk_parameter_free(handler);
 }

@@ -147,14 +147,21 @@ TEST_F(GroupTimeTest, ObjectsOnlyInExcludedPartsHoldTheGroupTimeWithoutAddingToI
     EXPECT_EQ(area.getGroupLoiteringTime(), 10 * kSecond + kFrameInterval);
 }
 
-TEST_F(GroupTimeTest, AGapWithoutEvaluatedFramesIsAPauseNotTimeSpentInTheArea) {
-    occupied(kSecond, 11 * kSecond);
-    // No frame evaluated for ten minutes (a PTZ camera away from its preset).
-    occupied(611 * kSecond, 611 * kSecond);
-    EXPECT_EQ(area.getGroupLoiteringTime(), 0);
+TEST_F(GroupTimeTest, AGapInFramesCountsLikeTheIndividualTimeAndOnlyAnEmptyAreaPauses) {
+    // Frames stop for 7 s while an object stays inside: only a pause in
+    // occupancy ends the group time, so both timers credit the gap.
+    for (int64_t time = kSecond; time <= 4 * kSecond; time += kFrameInterval) {
+        area.updateAreaLoiteringTime(time, true, false);
+        play(time, {square(1, 0, 0)});
+    }
+    area.updateAreaLoiteringTime(11 * kSecond, true, false);
+    play(11 * kSecond, {square(1, 0, 0)});
+    EXPECT_EQ(area.getGroupLoiteringTime(), 10 * kSecond);
+    EXPECT_EQ(timeOf(1), 10 * kSecond);
+    occupied(11 * kSecond + kFrameInterval, 20 * kSecond);
     EXPECT_FALSE(area.doesAreaTriggerAlarm());
-    occupied(611 * kSecond + kFrameInterval, 611 * kSecond + kFrameInterval);
-    EXPECT_EQ(area.getGroupLoiteringTime(), kFrameInterval);
+    occupied(21 * kSecond, 21 * kSecond);
+    EXPECT_TRUE(area.doesAreaTriggerAlarm());
 }
 
 TEST(LoiteringAreaExternalDataTest, AMergeKeepsTheLongerTimeAndTheEarlierUpdate) {
