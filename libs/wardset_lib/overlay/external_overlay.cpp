@@ -1,0 +1,192 @@
+#include "overlay/external_overlay.h"
+
+#include <glib.h>
+#include <syslog.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+// Positions are -1 … 1; the overlay service prints them rounded.
+constexpr double kPositionTolerance = 1e-5;
+// Scalable overlays are laid out for 1080 rows (1920 when turned sideways).
+constexpr int kScaledReferenceHeight = 1080;
+constexpr int kScaledReferenceHeightSideways = 1920;
+
+bool isTopPosition(const std::string& position) {
+    return position == "topleft" || position == "topright" || position == "top";
+}
+
+bool isBottomPosition(const std::string& position) {
+    return position == "bottomleft" || position == "bottomright" || position == "bottom";
+}
+
+// Custom positions are "X,Y", or "XxY" when the text holds an "x".
+char positionSeparator(const std::string& position) {
+    return position.find('x') != std::string::npos ? 'x' : ',';
+}
+
+bool hasOneSeparator(const std::string& position) {
+    return std::count(position.begin(), position.end(), ',') +
+               std::count(position.begin(), position.end(), 'x') ==
+           1;
+}
+
+// The two parts around the only separator; false when there is not exactly one.
+bool splitPair(const std::string& text, char separator, std::string& first, std::string& second) {
+    const auto at = text.find(separator);
+    if (at == std::string::npos || text.find(separator, at + 1) != std::string::npos) {
+        return false;
+    }
+    first = text.substr(0, at);
+    second = text.substr(at + 1);
+    return true;
+}
+
+// A whole text as a number, independent of the locale.
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    value = g_ascii_strtod(text.c_str(), &end);
+    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+bool parseCount(const std::string& text, int& value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        text.size() > 9) {
+        return false;
+    }
+    value = std::atoi(text.c_str());
+    return true;
+}
+
+int parseHeight(const std::string& size) {
+    std::string width;
+    std::string height;
+    int parsedWidth = 0;
+    int parsedHeight = 0;
+    if (!splitPair(size, 'x', width, height) || !parseCount(width, parsedWidth) ||
+        !parseCount(height, parsedHeight)) {
+        throw std::runtime_error("Failed to parse height: " + size);
+    }
+    return parsedHeight;
+}
+
+// The y of a custom position "X,Y" (or "XxY").
+double parseVerticalPosition(const std::string& position) {
+    std::string x;
+    std::string y;
+    double parsedX = 0;
+    double parsedY = 0;
+    const auto inRange = [](double value) { return std::fabs(value) <= 1.0 + kPositionTolerance; };
+    if (!splitPair(position, positionSeparator(position), x, y) || !parseNumber(x, parsedX) ||
+        !parseNumber(y, parsedY) || !inRange(parsedX) || !inRange(parsedY)) {
+        throw std::runtime_error("Failed to handle overlay property position string: " + position);
+    }
+    return parsedY;
+}
+
+}  // namespace
+
+ExternalOverlayType_e toExternalOverlayType(const std::string& overlayType) {
+    if (overlayType == "textoverlay") {
+        return EXTERNAL_OVERLAY_TEXT;
+    }
+    if (overlayType == "imageoverlay") {
+        return EXTERNAL_OVERLAY_IMAGE;
+    }
+    return EXTERNAL_OVERLAY_OTHER;
+}
+
+ExternalOverlay::ExternalOverlay(int overlayId, bool scaled, ExternalOverlayType_e type)
+    : m_overlayId(overlayId), m_scaled(scaled), m_type(type) {}
+
+bool ExternalOverlay::setProperties(const OverlayProperties& properties) {
+    try {
+        const int height = properties.size ? parseHeight(*properties.size) : m_height;
+        const std::string position = properties.position.value_or("");
+        if (hasOneSeparator(position) || (position.empty() && m_customPosition)) {
+            handleCustomProperties(height, position);
+        } else {
+            handleNonCustomProperties(height, position);
+        }
+        return true;
+    } catch (const std::runtime_error& error) {
+        syslog(LOG_WARNING, "Could not set properties for overlay %d: %s\n", m_overlayId,
+               error.what());
+        return false;
+    }
+}
+
+void ExternalOverlay::handleNonCustomProperties(int height, const std::string& position) {
+    Margins margins{0, 0};
+    if (isTopPosition(position)) {
+        margins.top = height;
+    } else if (isBottomPosition(position)) {
+        margins.bottom = height;
+    } else if (!position.empty()) {
+        throw std::runtime_error("Could not parse the position of the overlay: " + position);
+    } else if (m_bottomMargin > 0) {  // no new position: the same side, the new height
+        margins.bottom = height;
+    } else if (m_topMargin > 0) {
+        margins.top = height;
+    }
+    m_topMargin = margins.top;
+    m_bottomMargin = margins.bottom;
+    m_height = height;
+    m_customPosition = false;
+}
+
+void ExternalOverlay::handleCustomProperties(int height, const std::string& position) {
+    if (!position.empty()) {
+        m_verticalPosition = static_cast<float>(parseVerticalPosition(position));
+    }
+    m_height = height;
+    m_customPosition = true;
+}
+
+int ExternalOverlay::getTop(const StreamSettings& settings) const {
+    return getMargins(settings).top;
+}
+
+int ExternalOverlay::getBottom(const StreamSettings& settings) const {
+    return getMargins(settings).bottom;
+}
+
+ExternalOverlay::Margins ExternalOverlay::getMargins(const StreamSettings& settings) const {
+    const bool placedByService =
+        m_type == EXTERNAL_OVERLAY_TEXT || m_type == EXTERNAL_OVERLAY_IMAGE;
+    if (!placedByService || (!m_customPosition && !m_scaled)) {
+        return {m_topMargin, m_bottomMargin};
+    }
+    if (!m_customPosition) {
+        const int rows = settings.getHeight();
+        return {m_topMargin * rows / kScaledReferenceHeight,
+                m_bottomMargin * rows / kScaledReferenceHeight};
+    }
+    const int streamHeight = settings.getRotationCorrectedHeight();
+    const int height = getCustomPixelHeight(settings);
+    const auto bottomEdge =
+        static_cast<int>(height + (m_verticalPosition + 1.0) * 0.5 * streamHeight);
+    if (streamHeight / 2 < bottomEdge - height / 2) {  // lies in the lower half
+        return {0, streamHeight + height - bottomEdge};
+    }
+    return {bottomEdge, 0};
+}
+
+int ExternalOverlay::getCustomPixelHeight(const StreamSettings& settings) const {
+    if (!m_scaled) {
+        return m_height;
+    }
+    const int rotation = settings.getRotation();
+    const int reference =
+        rotation == 90 || rotation == 270 ? kScaledReferenceHeightSideways : kScaledReferenceHeight;
+    return m_height * settings.getRotationCorrectedHeight() / reference;
+}
