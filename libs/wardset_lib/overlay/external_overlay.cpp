@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -37,60 +37,51 @@ bool hasOneSeparator(const std::string& position) {
 }
 
 // The two parts around the only separator; false when there is not exactly one.
-bool splitPair(const std::string& text, char separator, std::string& first, std::string& second) {
-    const auto at = text.find(separator);
-    if (at == std::string::npos || text.find(separator, at + 1) != std::string::npos) {
-        return false;
-    }
-    first = text.substr(0, at);
-    second = text.substr(at + 1);
-    return true;
-}
-
 // A whole text as a number, independent of the locale.
-bool parseNumber(const std::string& text, double& value) {
+template <typename Number>
+bool parseNumber(const std::string& text, Number& value) {
     if (text.empty()) {
         return false;
     }
     char* end = nullptr;
     errno = 0;
-    value = g_ascii_strtod(text.c_str(), &end);
-    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
-}
-
-bool parseCount(const std::string& text, int& value) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
-        text.size() > 9) {
+    const double parsed = g_ascii_strtod(text.c_str(), &end);
+    if (errno != 0 || end != text.c_str() + text.size() || !std::isfinite(parsed) ||
+        parsed < std::numeric_limits<Number>::lowest() ||
+        parsed > std::numeric_limits<Number>::max()) {
         return false;
     }
-    value = std::atoi(text.c_str());
-    return true;
+    value = static_cast<Number>(parsed);
+    return static_cast<double>(value) == parsed;  // an int must be whole
 }
 
+// The two numbers around the only separator of the text.
+template <typename Number>
+bool parsePair(const std::string& text, char separator, Number& first, Number& second) {
+    const auto at = text.find(separator);
+    return at != std::string::npos && text.find(separator, at + 1) == std::string::npos &&
+           parseNumber(text.substr(0, at), first) && parseNumber(text.substr(at + 1), second);
+}
+
+// The height of a size W "x" H.
 int parseHeight(const std::string& size) {
-    std::string width;
-    std::string height;
-    int parsedWidth = 0;
-    int parsedHeight = 0;
-    if (!splitPair(size, 'x', width, height) || !parseCount(width, parsedWidth) ||
-        !parseCount(height, parsedHeight)) {
+    int width = 0;
+    int height = 0;
+    if (!parsePair(size, 'x', width, height) || width < 0 || height < 0) {
         throw std::runtime_error("Failed to parse height: " + size);
     }
-    return parsedHeight;
+    return height;
 }
 
 // The y of a custom position "X,Y" (or "XxY").
 double parseVerticalPosition(const std::string& position) {
-    std::string x;
-    std::string y;
-    double parsedX = 0;
-    double parsedY = 0;
+    double x = 0;
+    double y = 0;
     const auto inRange = [](double value) { return std::fabs(value) <= 1.0 + kPositionTolerance; };
-    if (!splitPair(position, positionSeparator(position), x, y) || !parseNumber(x, parsedX) ||
-        !parseNumber(y, parsedY) || !inRange(parsedX) || !inRange(parsedY)) {
+    if (!parsePair(position, positionSeparator(position), x, y) || !inRange(x) || !inRange(y)) {
         throw std::runtime_error("Failed to handle overlay property position string: " + position);
     }
-    return parsedY;
+    return y;
 }
 
 }  // namespace
