@@ -147,7 +147,10 @@ class PaletteColorService {
 class PaletteUtilsTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        s_directory = g_dir_make_tmp("palette_bus_XXXXXX", nullptr);
+        gchar* directory = g_dir_make_tmp("palette_bus_XXXXXX", nullptr);
+        ASSERT_NE(directory, nullptr);
+        s_directory = directory;
+        g_free(directory);
         s_address = "unix:path=" + s_directory + "/bus";
         s_bus = std::make_unique<camlet::testing::ServiceProcess>(
             "/usr/bin/dbus-daemon",
