@@ -50,14 +50,4 @@ TEST(PalettePng, BlendsEachIndexOverGreyAndMarksUnknownIndexes) {
     std::remove(path.c_str());
 }
 
-TEST(PalettePng, RefusesOddWidthsAndUnwritablePaths) {
-    const unsigned char overlay[] = {0x55, 0x55};
-    std::string error;
-    EXPECT_FALSE(writePalettePng("odd.png", overlay, 3, 1, Palette{}, error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(writePalettePng("no/such/folder/x.png", overlay, 4, 1, Palette{}, error));
-    EXPECT_FALSE(error.empty());
-}
-
 }  // namespace

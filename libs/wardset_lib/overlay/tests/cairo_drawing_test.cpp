@@ -50,12 +50,6 @@ std::vector<unsigned char> surfaceWith(int width, int height,
     return bytes;
 }
 
-std::unique_ptr<TrackingObject> movingRectangle(int id, int minX, int maxX, int minY, int maxY,
-                                                MoteVelocity velocity) {
-    return std::make_unique<TrackingObject>(
-        rectangleMote(id, 1000000, minX, maxX, minY, maxY, velocity), 0, 1.0f);
-}
-
 // One frame's content; boxes are filled by the test.
 struct Frame {
     explicit Frame(const StreamSettings& frameSettings,
@@ -156,11 +150,11 @@ TEST_F(CairoDrawingTest, EachRotationPlacesTheObjectWhereItLooksInTheTurnedImage
 TEST_F(CairoDrawingTest, AMovingObjectIsDrawnWhereItIsExpectedOnDisplay) {
     CairoHandler drawer(kFullHd, kNoBands);
     Frame frame(kFullHd);
-    const auto moving = movingRectangle(1, -512, 512, -512, 512, {4096, 0});
+    const TrackingObject moving(rectangleMote(1, 0, -512, 512, -512, 512, {4096, 0}), 0, 1.0f);
     // 250 ms at 4096 units per second: 1024 units (240 overlay pixels) to the right.
-    frame.boxes.insert(*moving, kFullHd, 250000, kNoBands);
+    frame.boxes.insert(moving, kFullHd, 250000, kNoBands);
     // The first box of an object in a frame stays.
-    frame.boxes.insert(*moving, kFullHd, 500000, kNoBands);
+    frame.boxes.insert(moving, kFullHd, 500000, kNoBands);
     renderCairoData(drawer, frame.drawing());
     expectSurface(drawer, surfaceWith(960, 1072, {{539, 472, 660, 608}}), "predicted_box");
 }
@@ -259,19 +253,6 @@ TEST_F(CairoDrawingTest, BandsThatLeaveNoRowsGiveNoSurfaceAndOneWarning) {
     CairoHandler none(StreamSettings(0, 0, 0, false), kNoBands);
     EXPECT_EQ(none.getData(), nullptr);
     EXPECT_EQ(unsized.take().find("No room"), std::string::npos);
-}
-
-TEST(CairoTransform, OtherRotationsWarnAndGiveDegenerateValues) {
-    SyslogCapture capture;
-    const StreamSettings tilted(1920, 1080, 45, false);
-    const PixelPoint point = Transform::Cairo::toPixelValue(100, 100, tilted, {32, 0});
-    const PixelSize size = Transform::Cairo::scaleSize(1024, 1024, tilted);
-    const std::string log = capture.take();
-    EXPECT_EQ(point.x, 0);
-    EXPECT_EQ(point.y, -32);
-    EXPECT_EQ(size.width, 0);
-    EXPECT_EQ(size.height, 0);
-    EXPECT_NE(log.find("Unhandled rotation, value: 45\n"), std::string::npos) << log;
 }
 
 }  // namespace
