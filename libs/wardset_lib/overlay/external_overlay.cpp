@@ -31,12 +31,10 @@ char positionSeparator(const std::string& position) {
 }
 
 bool hasOneSeparator(const std::string& position) {
-    return std::count(position.begin(), position.end(), ',') +
-               std::count(position.begin(), position.end(), 'x') ==
-           1;
+    const auto isSeparator = [](char c) { return c == ',' || c == 'x'; };
+    return std::count_if(position.begin(), position.end(), isSeparator) == 1;
 }
 
-// The two parts around the only separator; false when there is not exactly one.
 // A whole text as a number, independent of the locale.
 template <typename Number>
 bool parseNumber(const std::string& text, Number& value) {
