@@ -10,6 +10,7 @@ host_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libglib2.0-dev libjansson-dev libpolyclipping-dev libsystemd-dev libsoup-3.0-dev libboost-dev
   dbus curl python3 file binutils
+  libcairo2 libpng-dev
 )
 
 # The armhf twins of the host libraries, for the camera build (CMake preset armhf)
@@ -19,11 +20,14 @@ host_packages=(
 # twins. The armhf run-time library libsoup-3.0-0:armhf installs cleanly; the cross
 # build takes it with the host's headers through
 # cmake/toolchains/armhf-pkgconfig/libsoup-3.0.pc.
+# libcairo2 is loaded at run time by the alarm overlay and needs no -dev package;
+# libpng-dev serves the tool that turns palette overlays into pictures.
 armhf_packages=(
   crossbuild-essential-armhf qemu-user
   libgtest-dev:armhf libgmock-dev:armhf libbenchmark-dev:armhf
   libglib2.0-dev:armhf libjansson-dev:armhf libpolyclipping-dev:armhf
   libsystemd-dev:armhf libsoup-3.0-0:armhf libboost-dev:armhf
+  libcairo2:armhf libpng-dev:armhf
 )
 
 want_armhf=0

@@ -3,8 +3,8 @@
 #include <map>
 #include <vector>
 
+#include "overlay/stream_settings.h"
 #include "scene/camera_configuration.h"
-#include "scene/stream_settings.h"
 
 // What the alarm overlay is to draw: the profiles with the overlay enabled
 // and the stream settings of every configured camera.

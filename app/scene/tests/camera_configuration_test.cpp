@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "guard/area_guard.h"
+#include "overlay/stream_settings.h"
 #include "recording_producer.h"
 #include "scene/camera_configuration_container.h"
-#include "scene/stream_settings.h"
 
 namespace {
 

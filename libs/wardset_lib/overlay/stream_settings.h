@@ -1,5 +1,8 @@
 #pragma once
 
+// Encoders work on blocks of 16 × 16 pixels; overlays are cut to whole blocks.
+constexpr int kMacroBlockSize = 16;
+
 // The size, rotation and mirroring of a video stream that the alarm overlay
 // draws into.
 class StreamSettings {

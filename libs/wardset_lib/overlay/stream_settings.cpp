@@ -1,8 +1,6 @@
-#include "stream_settings.h"
+#include "overlay/stream_settings.h"
 
 namespace {
-
-constexpr int kMacroBlockSize = 16;
 
 // Truncated toward zero.
 int toWholeMacroBlocks(int pixels) {
