@@ -4,6 +4,7 @@
 #include <syslog.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -41,6 +42,22 @@ JsonValue loadFile(const std::string& path, bool logFailure) {
     return value;
 }
 
+// The value's text as it is stored, or null when it cannot be serialised or
+// would not read back as written: at four significant digits a number near
+// the largest double rounds past it, and the file would no longer decode.
+DumpedText storedText(const json_t* value) {
+    DumpedText text(value != nullptr ? json_dumps(value, kDumpFlags) : nullptr);
+    if (!text) {
+        return nullptr;
+    }
+    const JsonValue readBack(json_loads(text.get(), 0, nullptr));
+    const DumpedText again(readBack ? json_dumps(readBack.get(), kDumpFlags) : nullptr);
+    if (!again || std::strcmp(again.get(), text.get()) != 0) {
+        return nullptr;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string PersistentConfigHandler::load(const std::string& path) {
@@ -53,9 +70,13 @@ std::string PersistentConfigHandler::load(const std::string& path) {
     return text ? text.get() : "";
 }
 
+bool PersistentConfigHandler::readsBackAsWritten(const json_t* value) {
+    return storedText(value) != nullptr;
+}
+
 bool PersistentConfigHandler::save(const json_t* value, const std::string& path) {
     const FileLock lock(g_fileMutex);
-    const DumpedText text(value != nullptr ? json_dumps(value, kDumpFlags) : nullptr);
+    const DumpedText text = storedText(value);
     if (!text) {
         syslog(LOG_WARNING, "Failed to write to file %s\n", path.c_str());
         return false;

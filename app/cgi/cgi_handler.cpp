@@ -161,6 +161,10 @@ std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleSetRequest(const char* req
         }
         CameraConfigurationContainer configurations = m_parser.createConfigurations();
         const JsonAutoPtr document = documentToStore(converted);
+        if (!PersistentConfigHandler::readsBackAsWritten(document.get())) {
+            throw StatusException("The configuration holds a value that cannot be stored",
+                                  STATUS_INVALID_PARAMETER);
+        }
         if (!PersistentConfigHandler::save(document.get(), m_configurationPath)) {
             throw StatusException("Could not save configuration", STATUS_SAVE_FAILED);
         }

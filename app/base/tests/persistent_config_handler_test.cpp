@@ -51,6 +51,20 @@ TEST_F(PersistentConfigHandlerTest, SaveRefusesANullValueAndAMissingDirectory) {
     EXPECT_EQ(root.readFile(kConfigPath), "");
 }
 
+TEST_F(PersistentConfigHandlerTest, SaveRefusesAValueThatWouldNotReadBackAsWritten) {
+    store("{\"params\": {}}");
+    // Written with four significant digits, the number rounds past the largest double.
+    json_t* value = json_pack("{s:f}", "note", 1.7976e308);
+    EXPECT_FALSE(PersistentConfigHandler::readsBackAsWritten(value));
+    EXPECT_FALSE(PersistentConfigHandler::save(value, kConfigPath));
+    json_decref(value);
+    EXPECT_EQ(root.readFile(kConfigPath), "{\"params\": {}}");
+
+    value = json_pack("{s:f, s:f}", "note", 1.797e308, "tiny", 4.9e-324);
+    EXPECT_TRUE(PersistentConfigHandler::readsBackAsWritten(value));
+    json_decref(value);
+}
+
 TEST_F(PersistentConfigHandlerTest, ConfigurationStatusIsZeroUnlessAnIntegerIsStored) {
     EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(kConfigPath), 0);
     store("not json");

@@ -157,6 +157,22 @@ TEST_F(DW_CGI_HandlerTest, AnInvalidThirdProfileChangesNeitherFileNorCameras) {
     EXPECT_FALSE(m_cameras.doesProfileExist(2));
 }
 
+TEST_F(DW_CGI_HandlerTest, AValueThatCouldNotBeReadBackIsRefusedAndTheFileKept) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    const std::string before = stored();
+    // Members the product does not read are stored all the same.
+    std::string unreadable = setRequest("1.4", profile(2));
+    unreadable.insert(unreadable.find("\"params\": {") + 11, R"("note": 1.7976e308, )");
+    EXPECT_EQ(errorCode(ask(unreadable)), "2004");
+    EXPECT_EQ(
+        errorCode(ask(R"({"apiVersion": "1.4", "method": "setConfiguration", "context": -1.7976e308,
+        "params": {"cameras": [{"id": 1, "active": true, "rotation": 0}], "profiles": []}})")),
+        "2004");
+    EXPECT_EQ(stored(), before);
+    EXPECT_TRUE(m_cameras.doesProfileExist(1));
+    EXPECT_EQ(errorCode(ask(request("getConfiguration"))), "none");
+}
+
 TEST_F(DW_CGI_HandlerTest, OlderRequestsAreBroughtToTheCurrentVersion) {
     ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1), R"(, "overlayResolution": "1280x720")"))),
               "none");
