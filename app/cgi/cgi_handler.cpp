@@ -47,7 +47,7 @@ int readProfileUid(const json_t* document, const std::string& method) {
         throw StatusException("Could not unpack data for profile uid for " + method,
                               STATUS_MISSING_PARAMETER);
     }
-    if (uid < INT_MIN || uid > INT_MAX) {
+    if (!JsonParser::fitsInt(uid)) {
         throw StatusException("Profile does not exist", STATUS_INVALID_PARAMETER);
     }
     return static_cast<int>(uid);

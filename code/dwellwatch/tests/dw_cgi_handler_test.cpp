@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -171,6 +172,37 @@ TEST_F(DW_CGI_HandlerTest, AValueThatCouldNotBeReadBackIsRefusedAndTheFileKept) 
     EXPECT_EQ(stored(), before);
     EXPECT_TRUE(m_cameras.doesProfileExist(1));
     EXPECT_EQ(errorCode(ask(request("getConfiguration"))), "none");
+}
+
+TEST_F(DW_CGI_HandlerTest, IntegersPastThirtyTwoBitsAreRefusedNotCut) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    const std::string before = stored();
+    const std::string valid =
+        setRequest("1.4", R"({"name": "P", "uid": 1, "camera": 1, "alarmOverlayEnabled": false,
+        "filters": [{"type": "sizePercentage", "data": [5, 5], "active": true},
+                    {"type": "distanceSwayingObject", "data": 5, "active": true}],
+        "triggers": [{"type": "loiteringArea", "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5]],
+          "conditions": [{"type": "individual", "data": 10, "active": true}]}]})");
+    const struct {
+        const char* from;
+        const char* to;
+    } extremes[] = {
+        {R"("id": 1)", R"("id": 4294967297)"},
+        {R"("rotation": 0)", R"("rotation": -9223372036854775808)"},
+        {R"("uid": 1)", R"("uid": 9223372036854775807)"},
+        {R"("camera": 1)", R"("camera": 4294967297)"},
+        {R"("camera": 1)", R"("camera": 1, "xinternalEventDuration": 4297967296)"},
+        {R"([5, 5])", R"([4294967301, 5])"},
+        {R"("data": 5)", R"("data": 4294967301)"},
+        {R"("data": 10)", R"("data": 4294967297)"},
+    };
+    for (const auto& extreme : extremes) {
+        std::string request = valid;
+        request.replace(request.find(extreme.from), std::strlen(extreme.from), extreme.to);
+        EXPECT_EQ(errorCode(ask(request)), "2004") << extreme.to;
+    }
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(errorCode(ask(valid)), "none");
 }
 
 TEST_F(DW_CGI_HandlerTest, OlderRequestsAreBroughtToTheCurrentVersion) {
