@@ -46,7 +46,7 @@ TEST_F(PersistentConfigHandlerTest, SaveReplacesTheWholeFile) {
 TEST_F(PersistentConfigHandlerTest, SaveRefusesANullValueAndAMissingDirectory) {
     EXPECT_FALSE(PersistentConfigHandler::save(nullptr, kConfigPath));
     json_t* value = json_object();
-    EXPECT_FALSE(PersistentConfigHandler::save(value, kConfigPath));  // localdata/ does not exist
+    EXPECT_FALSE(PersistentConfigHandler::save(value, "/usr/local/packages/none/config.json"));
     json_decref(value);
     EXPECT_EQ(root.readFile(kConfigPath), "");
 }
