@@ -48,7 +48,6 @@ struct Device {
                        "root.Brand.ProdNbr = CL-1010\n"
                        "ImageSource.I0.Sensor.AspectRatio = 16:9\n"
                        "root.Properties.Image.Resolution = 1920x1080,1280x720\n");
-        root.writeFile("/usr/local/packages/dwellwatch/localdata/.keep", "");
         IntervalTimerObservable::initialize(10000);
         // The device itself is never destroyed, but the timer thread must be
         // stopped before the exit handlers destroy the timer's observer lists.

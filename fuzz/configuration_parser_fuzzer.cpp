@@ -1,9 +1,13 @@
 // Hands arbitrary bytes to the configuration parser twice: as a document
 // (as the API receives it) and as the stored file read back at start-up. A
-// document the parser accepts is built into guards.
+// document the parser accepts is built into guards, and stored: whatever the
+// store keeps must read back as it was written and be accepted again, as a
+// restart would read it.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "base/interval_timer_observable.h"
@@ -11,6 +15,7 @@
 #include "base/sdk_wrapper.h"
 #include "config/application.h"
 #include "config/configuration_parser.h"
+#include "config/json_parser.h"
 #include "dwellwatch/dw_guard_factory.h"
 #include "temporary_root.h"
 
@@ -47,11 +52,32 @@ class Device {
 // Removed with its root when the fuzzer exits normally.
 const Device* g_device = nullptr;
 
-void parseAndBuild(const std::string& text) {
+// Whether the parser accepts the text; an accepted one is built into guards.
+bool parseAndBuild(const std::string& text) {
     ConfigurationParser<DW_GuardFactory> parser;
     parser.parse(text, Application::getDataBoundaries());
-    if (parser.status() == STATUS_OK) {
-        (void)parser.createConfigurations();
+    if (parser.status() != STATUS_OK) {
+        return false;
+    }
+    (void)parser.createConfigurations();
+    return true;
+}
+
+std::string storedText(const json_t* document) {
+    const std::unique_ptr<char, decltype(&std::free)> text(
+        json_dumps(document, JSON_REAL_PRECISION(4)), &std::free);
+    return text ? text.get() : "";
+}
+
+// Stores an accepted document as the API does and reads it back.
+void saveAndReload(const std::string& accepted) {
+    const JsonAutoPtr document(JsonParser::decode(accepted));
+    if (!PersistentConfigHandler::save(document.get(), kConfigurationPath)) {
+        return;  // refused: nothing was written
+    }
+    const std::string stored = PersistentConfigHandler::load(kConfigurationPath);
+    if (stored != storedText(document.get()) || !parseAndBuild(stored)) {
+        std::abort();
     }
 }
 
@@ -65,7 +91,9 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    parseAndBuild(bytes);
+    if (parseAndBuild(bytes)) {
+        saveAndReload(bytes);
+    }
 
     g_device->store(kConfigurationPath, bytes);
     const std::string stored = PersistentConfigHandler::load(kConfigurationPath);

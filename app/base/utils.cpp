@@ -108,12 +108,19 @@ bool saveAndSyncFile(const char* text, const std::string& path) {
         g_error_free(error);
         return false;
     }
+    // Until its directory is synced, the rename may be lost with the power.
     const int dir = open(getDirName(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = dir >= 0 && fsync(dir) == 0;
+    const std::string reason = synced ? "" : g_strerror(errno);
     if (dir >= 0) {
-        fsync(dir);
         close(dir);
     }
-    return true;
+    if (!synced) {
+        syslog(
+            LOG_WARNING, "%s",
+            ("Could not write file " + path + " : its folder was not synced: " + reason).c_str());
+    }
+    return synced;
 }
 
 }  // namespace utils

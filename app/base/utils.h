@@ -29,7 +29,7 @@ bool isValidCameraRotation(int rotation);
 // The directory part of a path.
 std::string getDirName(const std::string& path);
 // Replaces the file with the text and syncs its directory; logs and returns
-// false on failure.
+// false when either fails.
 bool saveAndSyncFile(const char* text, const std::string& path);
 
 }  // namespace utils

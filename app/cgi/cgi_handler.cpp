@@ -47,7 +47,7 @@ int readProfileUid(const json_t* document, const std::string& method) {
         throw StatusException("Could not unpack data for profile uid for " + method,
                               STATUS_MISSING_PARAMETER);
     }
-    if (uid < INT_MIN || uid > INT_MAX) {
+    if (!JsonParser::fitsInt(uid)) {
         throw StatusException("Profile does not exist", STATUS_INVALID_PARAMETER);
     }
     return static_cast<int>(uid);
@@ -161,6 +161,10 @@ std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleSetRequest(const char* req
         }
         CameraConfigurationContainer configurations = m_parser.createConfigurations();
         const JsonAutoPtr document = documentToStore(converted);
+        if (!PersistentConfigHandler::readsBackAsWritten(document.get())) {
+            throw StatusException("The configuration holds a value that cannot be stored",
+                                  STATUS_INVALID_PARAMETER);
+        }
         if (!PersistentConfigHandler::save(document.get(), m_configurationPath)) {
             throw StatusException("Could not save configuration", STATUS_SAVE_FAILED);
         }

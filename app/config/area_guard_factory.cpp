@@ -23,8 +23,8 @@ bool isValidName(const std::string& name, const ProfileBoundaries& limits) {
 
 PerspectiveBar createPerspectiveBar(const json_t& bar, int rotation) {
     const char* type = nullptr;
-    int height = 0;
-    if (!JsonParser::unpack(&bar, "{s:s, s:i}", "type", &type, "height", &height)) {
+    json_int_t height = 0;
+    if (!JsonParser::unpack(&bar, "{s:s, s:I}", "type", &type, "height", &height)) {
         throw StatusException("Could not unpack a perspective bar", STATUS_MISSING_PARAMETER);
     }
     const json_t* points = json_object_get(&bar, "data");
@@ -55,22 +55,23 @@ PerspectiveBar createPerspectiveBar(const json_t& bar, int rotation) {
     }
     // The bar's ends along the image's vertical direction.
     const int axis = rotation == 90 || rotation == 270 ? 0 : 1;
-    return PerspectiveBar(ends[0][axis], ends[1][axis], height);
+    return PerspectiveBar(ends[0][axis], ends[1][axis],
+                          JsonParser::narrowToInt(height, "The height of a perspective bar"));
 }
 
 // The condition's time in microseconds when active, else 0; the seconds must
 // lie within the limits.
 int64_t conditionTime(const json_t& condition, int min, int max, const char* unpackMessage,
                       const char* boundsMessage) {
-    int seconds = 0;
+    json_int_t seconds = 0;
     int active = 0;
-    if (!JsonParser::unpack(&condition, "{s:i, s:b}", "data", &seconds, "active", &active)) {
+    if (!JsonParser::unpack(&condition, "{s:I, s:b}", "data", &seconds, "active", &active)) {
         throw StatusException(unpackMessage, STATUS_MISSING_PARAMETER);
     }
     if (seconds < min || seconds > max) {
         throw StatusException(boundsMessage, STATUS_INVALID_PARAMETER);
     }
-    return active != 0 ? int64_t{seconds} * kMicrosecondsPerSecond : 0;
+    return active != 0 ? seconds * kMicrosecondsPerSecond : 0;
 }
 
 int64_t objectStoppedTime(const json_t& condition, const LoiteringBoundaries& limits) {
@@ -114,12 +115,16 @@ void AreaGuardFactory::parseJson(const json_t& profile) {
 
 void AreaGuardFactory::parseProfileData(const json_t& profile) {
     const char* name = nullptr;
-    int eventDuration = static_cast<int>(m_eventDuration);
-    if (!JsonParser::unpack(&profile, "{s:s, s:i, s:i, s?i}", "name", &name, "uid", &m_uid,
-                            "camera", &m_camera, "xinternalEventDuration", &eventDuration)) {
+    json_int_t uid = 0;
+    json_int_t camera = 0;
+    json_int_t eventDuration = m_eventDuration;
+    if (!JsonParser::unpack(&profile, "{s:s, s:I, s:I, s?I}", "name", &name, "uid", &uid, "camera",
+                            &camera, "xinternalEventDuration", &eventDuration)) {
         throw StatusException("Could not unpack data for the guard", STATUS_MISSING_PARAMETER);
     }
-    m_eventDuration = eventDuration;
+    m_uid = JsonParser::narrowToInt(uid, "The uid of the profile");
+    m_camera = JsonParser::narrowToInt(camera, "The camera of the profile");
+    m_eventDuration = JsonParser::narrowToInt(eventDuration, "The event duration of the profile");
     m_name = utils::trimString(name, " ");
     const ProfileBoundaries* limits = m_boundaries.getProfile();
     if (limits == nullptr) {
@@ -260,11 +265,11 @@ void AreaGuardFactory::parsePresets(const json_t& profile) {
         return;
     }
     for (size_t i = 0; i < json_array_size(presets); ++i) {
-        int preset = 0;
-        if (json_unpack(json_array_get(presets, i), "i", &preset) != 0) {
+        json_int_t preset = 0;
+        if (json_unpack(json_array_get(presets, i), "I", &preset) != 0) {
             throw StatusException("Could not unpack preset number", STATUS_MISSING_PARAMETER);
         }
-        m_presets.push_back(preset);
+        m_presets.push_back(JsonParser::narrowToInt(preset, "A preset number"));
     }
 }
 

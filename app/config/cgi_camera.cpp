@@ -48,21 +48,26 @@ void readOverlaySize(const json_t* camera, CgiCamera& result) {
 CgiCamera parseCamera(const json_t* camera, int channels) {
     CgiCamera result;
     int active = 0;
-    if (!JsonParser::unpack(camera, "{s:b, s:i, s:i}", "active", &active, "id", &result.id,
-                            "rotation", &result.rotation)) {
+    json_int_t id = 0;
+    json_int_t rotation = 0;
+    if (!JsonParser::unpack(camera, "{s:b, s:I, s:I}", "active", &active, "id", &id, "rotation",
+                            &rotation)) {
         throw StatusException("Could not unpack data for the camera", STATUS_MISSING_PARAMETER);
     }
     result.active = active != 0;
     readOverlaySize(camera, result);
-    if (!utils::isValidCameraRotation(result.rotation)) {
+    if (!JsonParser::fitsInt(rotation) ||
+        !utils::isValidCameraRotation(static_cast<int>(rotation))) {
         throw StatusException("Invalid rotation parameter in configuration file",
                               STATUS_INVALID_PARAMETER);
     }
     // Camera ids count from 1: there is no channel, and no event, for id 0.
-    if (result.id < 1 || result.id > channels) {
+    if (id < 1 || id > channels) {
         throw StatusException("Invalid camera id parameter in configuration file",
                               STATUS_INVALID_PARAMETER);
     }
+    result.id = static_cast<int>(id);
+    result.rotation = static_cast<int>(rotation);
     return result;
 }
 

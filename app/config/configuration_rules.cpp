@@ -75,15 +75,15 @@ const json_t* getProfiles(const json_t* params) {
     return profiles;
 }
 
-int getProfileCamera(const json_t* profile) {
+json_int_t getProfileCamera(const json_t* profile) {
     const json_t* camera = json_object_get(profile, "camera");
     if (!json_is_integer(camera)) {
         throw StatusException("Missing camera id parameter", STATUS_MISSING_PARAMETER);
     }
-    return static_cast<int>(json_integer_value(camera));
+    return json_integer_value(camera);
 }
 
-const CgiCamera* findCamera(const std::vector<CgiCamera>& cameras, int id) {
+const CgiCamera* findCamera(const std::vector<CgiCamera>& cameras, json_int_t id) {
     const auto it = std::find_if(cameras.begin(), cameras.end(),
                                  [id](const CgiCamera& camera) { return camera.id == id; });
     return it == cameras.end() ? nullptr : &*it;

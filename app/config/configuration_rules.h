@@ -27,10 +27,10 @@ JsonAutoPtr decode(const std::string& text);
 const json_t* getParams(const json_t* document);
 // The profiles array of params.
 const json_t* getProfiles(const json_t* params);
-// The integer camera of a profile.
-int getProfileCamera(const json_t* profile);
+// The integer camera of a profile, whole: no camera has an id past 32 bits.
+json_int_t getProfileCamera(const json_t* profile);
 // The camera with the id, or null.
-const CgiCamera* findCamera(const std::vector<CgiCamera>& cameras, int id);
+const CgiCamera* findCamera(const std::vector<CgiCamera>& cameras, json_int_t id);
 
 // A camera that no profile watches is not run.
 void deactivateCamerasWithoutProfiles(std::vector<CgiCamera>& cameras,

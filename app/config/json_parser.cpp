@@ -1,8 +1,11 @@
 #include "json_parser.h"
 
+#include <climits>
 #include <cstdarg>
 #include <cstdlib>
 #include <memory>
+
+#include "base/status_exception.h"
 
 json_t* JsonParser::decode(const std::string& text) {
     return json_loads(text.c_str(), 0, nullptr);
@@ -24,6 +27,17 @@ bool JsonParser::unpack(const json_t* value, const char* format, ...) {
     const int result = json_vunpack_ex(const_cast<json_t*>(value), nullptr, 0, format, arguments);
     va_end(arguments);
     return result == 0;
+}
+
+bool JsonParser::fitsInt(json_int_t value) {
+    return value >= INT_MIN && value <= INT_MAX;
+}
+
+int JsonParser::narrowToInt(json_int_t value, const std::string& what) {
+    if (!fitsInt(value)) {
+        throw StatusException(what + " is out of range", STATUS_INVALID_PARAMETER);
+    }
+    return static_cast<int>(value);
 }
 
 std::string JsonParser::dumpJsonToString(const json_t* value) {

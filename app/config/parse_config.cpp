@@ -69,7 +69,7 @@ int ParseConfig::getCameraId(const json_t* camera) {
 
 int ParseConfig::parseInt(const json_t* object, const char* key) {
     const json_t* member = json_object_get(object, key);
-    if (!json_is_integer(member)) {
+    if (!json_is_integer(member) || !JsonParser::fitsInt(json_integer_value(member))) {
         throw StatusException(std::string("Failed to parse key: ") + key, STATUS_MISSING_PARAMETER);
     }
     return static_cast<int>(json_integer_value(member));

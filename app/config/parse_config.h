@@ -20,7 +20,7 @@ class ParseConfig {
     static json_t* getCameras(const json_t* params);
     static int getProfileUid(const json_t* profile);
     static int getCameraId(const json_t* camera);
-    // The integer member named key.
+    // The integer member named key; it must fit an int.
     static int parseInt(const json_t* object, const char* key);
     // The first entry of the array with the same uid / id as the given
     // profile / camera, or null.

@@ -19,7 +19,7 @@ constexpr const char* kEventName = "Dwellwatch";
 // Objects younger than this never trigger.
 constexpr int64_t kMinObjectLifetime = 3000000;  // microseconds
 
-bool isWithin(int value, int min, int max) {
+bool isWithin(json_int_t value, int min, int max) {
     return value >= min && value <= max;
 }
 
@@ -82,10 +82,10 @@ void DW_GuardFactory::createOneExclusionFilter(const json_t& filter) {
 }
 
 void DW_GuardFactory::createSizePercentageFilter(const json_t& filter) {
-    int first = 0;
-    int second = 0;
+    json_int_t first = 0;
+    json_int_t second = 0;
     int active = 0;
-    if (!JsonParser::unpack(&filter, "{s:[ii!], s:b}", "data", &first, &second, "active",
+    if (!JsonParser::unpack(&filter, "{s:[II!], s:b}", "data", &first, &second, "active",
                             &active)) {
         throw StatusException("Could not unpack a size filter percent", STATUS_MISSING_PARAMETER);
     }
@@ -100,14 +100,15 @@ void DW_GuardFactory::createSizePercentageFilter(const json_t& filter) {
         throw StatusException("Incorrect parameter value for size filter percent",
                               STATUS_INVALID_PARAMETER);
     }
-    m_filters.push_back(std::make_unique<SizeFilterPercent>(first, second, m_sizePercentActive));
+    m_filters.push_back(std::make_unique<SizeFilterPercent>(
+        static_cast<int>(first), static_cast<int>(second), m_sizePercentActive));
 }
 
 void DW_GuardFactory::createSizePerspectiveFilter(const json_t& filter) {
-    int width = 0;
-    int height = 0;
+    json_int_t width = 0;
+    json_int_t height = 0;
     int active = 0;
-    if (!JsonParser::unpack(&filter, "{s:[ii!], s:b}", "data", &width, &height, "active",
+    if (!JsonParser::unpack(&filter, "{s:[II!], s:b}", "data", &width, &height, "active",
                             &active)) {
         throw StatusException("Could not unpack a size filter perspective",
                               STATUS_MISSING_PARAMETER);
@@ -119,13 +120,15 @@ void DW_GuardFactory::createSizePerspectiveFilter(const json_t& filter) {
     }
     perspectiveBarUtils::validatePerspectiveBars(m_perspectiveBars, m_rotation);
     m_filters.push_back(std::make_unique<SizeFilterPerspective>(
-        m_uid, width, height, Perspective(m_perspectiveBars), m_sizePerspectiveActive));
+        m_uid, JsonParser::narrowToInt(width, "The width of a size filter perspective"),
+        JsonParser::narrowToInt(height, "The height of a size filter perspective"),
+        Perspective(m_perspectiveBars), m_sizePerspectiveActive));
 }
 
 void DW_GuardFactory::createSwayingFilter(const json_t& filter) {
-    int distance = 0;
+    json_int_t distance = 0;
     int active = 0;
-    if (!JsonParser::unpack(&filter, "{s:i, s:b}", "data", &distance, "active", &active)) {
+    if (!JsonParser::unpack(&filter, "{s:I, s:b}", "data", &distance, "active", &active)) {
         throw StatusException("Could not unpack a swaying filter", STATUS_MISSING_PARAMETER);
     }
     const SwayingFilterBoundaries* limits = m_boundaries.getSwaying();
@@ -136,7 +139,8 @@ void DW_GuardFactory::createSwayingFilter(const json_t& filter) {
         throw StatusException("Incorrect parameter value for swaying filter percent",
                               STATUS_INVALID_PARAMETER);
     }
-    m_swayingFilter = std::make_unique<SwayingFilter>(distance, m_uid, active != 0);
+    m_swayingFilter =
+        std::make_unique<SwayingFilter>(static_cast<int>(distance), m_uid, active != 0);
 }
 
 void DW_GuardFactory::createExcludeArea(const json_t& filter) {

@@ -1,5 +1,7 @@
 #include "dw_startup_configuration.h"
 
+#include <syslog.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -8,9 +10,15 @@
 #include "dwellwatch/dw_default_config_creator.h"
 
 std::string DW_StartupConfiguration::loadOrCreate(const std::string& path) {
+    PersistentConfigHandler::removeStaleTemporaryFiles(path);
     const std::string stored = PersistentConfigHandler::load(path);
     if (!stored.empty()) {
         return stored;
+    }
+    const std::string kept = PersistentConfigHandler::moveAside(path);
+    if (!kept.empty()) {
+        syslog(LOG_WARNING, "The configuration file %s could not be read; it is kept as %s\n",
+               path.c_str(), kept.c_str());
     }
     const JsonAutoPtr document = DW_DefaultConfigCreator(false).create(
         Application::getDefaultValues(),

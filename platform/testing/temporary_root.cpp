@@ -36,6 +36,7 @@ TemporaryRoot::TemporaryRoot() {
     }
     m_path = dir;
     g_free(dir);
+    g_mkdir_with_parents((m_path + kPackageDataFolder).c_str(), 0755);
     setenv("CAMLET_ROOT", m_path.c_str(), 1);
 }
 

@@ -22,8 +22,7 @@ bool sameName(std::string_view name, std::string_view wanted) {
 }
 
 bool isTransferHeader(std::string_view name) {
-    return sameName(name, "Content-Length") || sameName(name, "Transfer-Encoding") ||
-           sameName(name, "Connection");
+    return sameName(name, "Content-Length") || sameName(name, "Transfer-Encoding");
 }
 
 // "404" or "404 Not Found".
@@ -82,6 +81,8 @@ bool readHeaderLine(std::string_view line, CgiResponse& response) {
     }
     if (sameName(name, "Content-Type")) {
         response.contentType = std::string(value);
+    } else if (sameName(name, "Connection")) {
+        response.connection = std::string(value);
     } else if (!isTransferHeader(name)) {
         response.headers.emplace_back(std::string(name), std::string(value));
     }

@@ -15,6 +15,8 @@ struct CgiResponse {
     std::string reason;
     // Empty: the script named none.
     std::string contentType;
+    // The script's own "Connection" value; empty when it named none.
+    std::string connection;
     // Further header lines, in order, as name and value.
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
@@ -24,8 +26,9 @@ struct CgiResponse {
 // the body, taken byte for byte. "Status" gives the status code (a three-digit
 // number from 100 to 599, optionally followed by a reason phrase) and
 // "Content-Type" the content type; header names are matched without regard
-// to case. Headers that describe the transfer itself (Content-Length,
-// Transfer-Encoding, Connection) are dropped: the server sets them.
+// to case, and "Connection" is kept apart, as the server decides whether the
+// connection stays open. Content-Length and Transfer-Encoding are dropped:
+// the server sets them.
 // Empty when the header block has no end, a line is not "name: value" (the
 // name an HTTP token, the value free of control bytes other than tabs), or the
 // status is malformed.

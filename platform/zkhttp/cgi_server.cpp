@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "cgi_entry.h"
 #include "cgi_output.h"
@@ -68,7 +69,18 @@ std::string takeOutput(GOutputStream* output) {
     return text;
 }
 
+// Every answer closes its connection; a script that asks for anything else
+// is told so in the log rather than ignored.
+void checkConnection(const CgiResponse& response) {
+    if (!response.connection.empty() &&
+        g_ascii_strcasecmp(response.connection.c_str(), "close") != 0) {
+        g_warning("The CGI output asks for \"Connection: %s\"; the connection is closed anyway",
+                  response.connection.c_str());
+    }
+}
+
 void answer(SoupServerMessage* message, const CgiResponse& response) {
+    checkConnection(response);
     soup_server_message_set_status(message, response.status,
                                    response.reason.empty() ? nullptr : response.reason.c_str());
     SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
@@ -86,14 +98,16 @@ void answer(SoupServerMessage* message, const CgiResponse& response) {
 
 std::unique_ptr<CgiServer> CgiServer::listen(uint16_t port, Script script, GError** error) {
     SoupServer* server = soup_server_new(nullptr, nullptr);
-    if (!soup_server_listen_local(server, port, SOUP_SERVER_LISTEN_IPV4_ONLY, error)) {
+    std::unique_ptr<LoopbackListener> listener = LoopbackListener::listen(port, server, error);
+    if (!listener) {
         g_object_unref(server);
         return nullptr;
     }
-    return std::unique_ptr<CgiServer>(new CgiServer(server, script));
+    return std::unique_ptr<CgiServer>(new CgiServer(server, std::move(listener), script));
 }
 
-CgiServer::CgiServer(SoupServer* server, Script script) : m_server(server), m_script(script) {
+CgiServer::CgiServer(SoupServer* server, std::unique_ptr<LoopbackListener> listener, Script script)
+    : m_server(server), m_listener(std::move(listener)), m_script(script) {
     // Default handlers see every path, so that the early one can refuse
     // requests for other paths before their bodies are read.
     soup_server_add_early_handler(m_server, nullptr, screenRequest, this, nullptr);
@@ -102,12 +116,15 @@ CgiServer::CgiServer(SoupServer* server, Script script) : m_server(server), m_sc
 
 CgiServer::~CgiServer() {
     soup_server_remove_handler(m_server, nullptr);
+    m_listener.reset();
     soup_server_disconnect(m_server);
     g_object_unref(m_server);
 }
 
 void CgiServer::screenRequest(SoupServer*, SoupServerMessage* message, const char* path,
                               GHashTable*, gpointer) {
+    soup_message_headers_replace(soup_server_message_get_response_headers(message), "Connection",
+                                 "close");
     soup_message_body_set_accumulate(soup_server_message_get_request_body(message), FALSE);
     if (g_strcmp0(path, kCgiPath) != 0) {
         soup_server_message_set_status(message, SOUP_STATUS_NOT_FOUND, nullptr);

@@ -7,14 +7,16 @@
 #include <memory>
 #include <string>
 
+#include "loopback_listener.h"
 #include "zk_http.h"
 
 namespace camlet {
 
 // The web server side of the CGI entry: serves POST requests to kCgiPath on
-// 127.0.0.1 and runs the registered callback for each. It belongs to the
-// thread that dispatches the default main context: create, use and destroy it
-// there only.
+// 127.0.0.1 and runs the registered callback for each. Every answer closes its
+// connection, so that no client holds one of the daemon's descriptors between
+// requests. It belongs to the thread that dispatches the default main context: create, use and
+// destroy it there only.
 class CgiServer {
   public:
     struct Script {
@@ -33,7 +35,7 @@ class CgiServer {
     CgiServer& operator=(const CgiServer&) = delete;
 
   private:
-    CgiServer(SoupServer* server, Script script);
+    CgiServer(SoupServer* server, std::unique_ptr<LoopbackListener> listener, Script script);
 
     // Early handler: refuses what the callback must not see, before the body
     // is read.
@@ -47,6 +49,7 @@ class CgiServer {
                    const std::string& body) const;
 
     SoupServer* m_server;
+    std::unique_ptr<LoopbackListener> m_listener;
     Script m_script;
 };
 

@@ -46,9 +46,23 @@ TEST_F(PersistentConfigHandlerTest, SaveReplacesTheWholeFile) {
 TEST_F(PersistentConfigHandlerTest, SaveRefusesANullValueAndAMissingDirectory) {
     EXPECT_FALSE(PersistentConfigHandler::save(nullptr, kConfigPath));
     json_t* value = json_object();
-    EXPECT_FALSE(PersistentConfigHandler::save(value, kConfigPath));  // localdata/ does not exist
+    EXPECT_FALSE(PersistentConfigHandler::save(value, "/usr/local/packages/none/config.json"));
     json_decref(value);
     EXPECT_EQ(root.readFile(kConfigPath), "");
+}
+
+TEST_F(PersistentConfigHandlerTest, SaveRefusesAValueThatWouldNotReadBackAsWritten) {
+    store("{\"params\": {}}");
+    // Written with four significant digits, the number rounds past the largest double.
+    json_t* value = json_pack("{s:f}", "note", 1.7976e308);
+    EXPECT_FALSE(PersistentConfigHandler::readsBackAsWritten(value));
+    EXPECT_FALSE(PersistentConfigHandler::save(value, kConfigPath));
+    json_decref(value);
+    EXPECT_EQ(root.readFile(kConfigPath), "{\"params\": {}}");
+
+    value = json_pack("{s:f, s:f}", "note", 1.797e308, "tiny", 4.9e-324);
+    EXPECT_TRUE(PersistentConfigHandler::readsBackAsWritten(value));
+    json_decref(value);
 }
 
 TEST_F(PersistentConfigHandlerTest, ConfigurationStatusIsZeroUnlessAnIntegerIsStored) {

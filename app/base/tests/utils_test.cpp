@@ -1,7 +1,9 @@
 #include "base/utils.h"
 
+#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <stdexcept>
 
@@ -72,6 +74,22 @@ TEST(Utils, SaveAndSyncFileReplacesTheFileWhole) {
     ASSERT_TRUE(utils::saveAndSyncFile("{}", path));
     EXPECT_EQ(root.readFile("/config.json"), "{}");
     EXPECT_FALSE(utils::saveAndSyncFile("{}", root.path() + "/missing/dir/config.json"));
+}
+
+TEST(Utils, SaveAndSyncFileReportsAFolderItCannotSync) {
+    camlet::testing::TemporaryRoot root;
+    // Files can be made in the folder, but it cannot be opened to sync it.
+    const std::string folder = root.path() + "/unreadable";
+    ASSERT_EQ(g_mkdir(folder.c_str(), 0700), 0);
+    chmod(folder.c_str(), 0333);
+    chmod(root.path().c_str(), 0711);
+    // Root may open any folder: the save runs as another user.
+    const uid_t user = geteuid();
+    ASSERT_TRUE(user != 0 || seteuid(65534) == 0);
+    const bool saved = utils::saveAndSyncFile("{}", folder + "/config.json");
+    ASSERT_EQ(seteuid(user), 0);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(root.readFile("/unreadable/config.json"), "{}");  // written, not made durable
 }
 
 }  // namespace

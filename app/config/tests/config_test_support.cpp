@@ -44,7 +44,6 @@ class DeviceEnvironment : public ::testing::Environment {
     void SetUp() override {
         g_root = std::make_unique<camlet::testing::TemporaryRoot>();
         g_root->writeFile("/etc/camlet/parameters.conf", m_parameters);
-        g_root->writeFile(std::string(kConfigurationDirectory) + "/.keep", "");
         IntervalTimerObservable::initialize(10000);
         sdk_wrapper_init("DwellwatchGuard", "Dwellwatch", "CamletPlatform");
     }

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <random>
 #include <string>
+#include <utility>
 
 #include "base/persistent_config_handler.h"
 #include "cgi/cgi_callback.h"
@@ -155,6 +159,126 @@ TEST_F(DW_CGI_HandlerTest, AnInvalidThirdProfileChangesNeitherFileNorCameras) {
     EXPECT_EQ(stored(), before);
     EXPECT_TRUE(m_cameras.doesProfileExist(1));
     EXPECT_FALSE(m_cameras.doesProfileExist(2));
+}
+
+TEST_F(DW_CGI_HandlerTest, AValueThatCouldNotBeReadBackIsRefusedAndTheFileKept) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    const std::string before = stored();
+    // Members the product does not read are stored all the same.
+    std::string unreadable = setRequest("1.4", profile(2));
+    unreadable.insert(unreadable.find("\"params\": {") + 11, R"("note": 1.7976e308, )");
+    EXPECT_EQ(errorCode(ask(unreadable)), "2004");
+    EXPECT_EQ(
+        errorCode(ask(R"({"apiVersion": "1.4", "method": "setConfiguration", "context": -1.7976e308,
+        "params": {"cameras": [{"id": 1, "active": true, "rotation": 0}], "profiles": []}})")),
+        "2004");
+    EXPECT_EQ(stored(), before);
+    EXPECT_TRUE(m_cameras.doesProfileExist(1));
+    EXPECT_EQ(errorCode(ask(request("getConfiguration"))), "none");
+}
+
+TEST_F(DW_CGI_HandlerTest, IntegersPastThirtyTwoBitsAreRefusedNotCut) {
+    ASSERT_EQ(errorCode(ask(setRequest("1.4", profile(1)))), "none");
+    const std::string before = stored();
+    const std::string valid =
+        setRequest("1.4", R"({"name": "P", "uid": 1, "camera": 1, "alarmOverlayEnabled": false,
+        "filters": [{"type": "sizePercentage", "data": [5, 5], "active": true},
+                    {"type": "distanceSwayingObject", "data": 5, "active": true}],
+        "triggers": [{"type": "loiteringArea", "data": [[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5]],
+          "conditions": [{"type": "individual", "data": 10, "active": true}]}]})");
+    const struct {
+        const char* from;
+        const char* to;
+    } extremes[] = {
+        {R"("id": 1)", R"("id": 4294967297)"},
+        {R"("rotation": 0)", R"("rotation": -9223372036854775808)"},
+        {R"("uid": 1)", R"("uid": 9223372036854775807)"},
+        {R"("camera": 1)", R"("camera": 4294967297)"},
+        {R"("camera": 1)", R"("camera": 1, "xinternalEventDuration": 4297967296)"},
+        {R"([5, 5])", R"([4294967301, 5])"},
+        {R"("data": 5)", R"("data": 4294967301)"},
+        {R"("data": 10)", R"("data": 4294967297)"},
+    };
+    for (const auto& extreme : extremes) {
+        std::string request = valid;
+        request.replace(request.find(extreme.from), std::strlen(extreme.from), extreme.to);
+        EXPECT_EQ(errorCode(ask(request)), "2004") << extreme.to;
+    }
+    EXPECT_EQ(stored(), before);
+    EXPECT_EQ(errorCode(ask(valid)), "none");
+}
+
+// A number as a client may write it: near the ends of the double range, at
+// full precision, or past 32 bits.
+std::string anyNumber(std::mt19937& random) {
+    static const char* const kExtremes[] = {"1.7976931348623157e308",
+                                            "-1.79765e308",
+                                            "2.2250738585072014e-308",
+                                            "4.9e-324",
+                                            "-0.0",
+                                            "0.99996",
+                                            "9223372036854775807",
+                                            "-9223372036854775808",
+                                            "4294967297"};
+    char text[32];
+    switch (random() % 3) {
+        case 0:
+            return kExtremes[random() % (sizeof kExtremes / sizeof kExtremes[0])];
+        case 1:
+            std::snprintf(text, sizeof text, "%.17g",
+                          std::uniform_real_distribution<double>(-1.0, 1.0)(random));
+            return text;
+        default:
+            std::snprintf(text, sizeof text, "%.9ge%d",
+                          std::uniform_real_distribution<double>(1.0, 10.0)(random),
+                          static_cast<int>(random() % 617) - 308);
+            return text;
+    }
+}
+
+// A coordinate a little off the base, or now and then any number.
+std::string coordinate(double base, std::mt19937& random) {
+    if (random() % 8 == 0) {
+        return anyNumber(random);
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g",
+                  base + std::uniform_real_distribution<double>(-0.05, 0.05)(random));
+    return text;
+}
+
+TEST_F(DW_CGI_HandlerTest, AnAcceptedConfigurationReadsBackTheSameAfterARestart) {
+    std::mt19937 random(20261208);
+    int accepted = 0;
+    for (int i = 0; i < 60; ++i) {
+        // The area's corners near (±0.5, ±0.5) at full precision, now and then extreme.
+        std::string area;
+        for (const auto& corner : {std::pair(-0.5, -0.5), {-0.5, 0.5}, {0.5, 0.5}, {0.5, -0.5}}) {
+            const std::string x = coordinate(corner.first, random);
+            const std::string y = coordinate(corner.second, random);
+            area += (area.empty() ? "[" : ", [") + x + ", " + y + "]";
+        }
+        std::string text = setRequest("1.4", profile(1));
+        text.replace(text.find("[-0.5, -0.5], [-0.5, 0.5], [0.5, 0.5], [0.5, -0.5]"), 50, area);
+        text.insert(text.find("\"params\": {") + 11, "\"note\": " + anyNumber(random) + ", ");
+        const std::string before = stored();
+        if (errorCode(ask(text)) != "none") {
+            EXPECT_EQ(stored(), before) << text;
+            continue;
+        }
+        ++accepted;
+        const std::string answer =
+            JsonParser::dumpJsonToString(ask(request("getConfiguration")).get());
+
+        // A restart loads, accepts and answers from the stored text alone.
+        const std::string restarted = DW_StartupConfiguration::loadOrCreate(kConfigurationPath);
+        ConfigurationParser<DW_GuardFactory> parser;
+        parser.parse(restarted, Application::getDataBoundaries());
+        EXPECT_EQ(parser.status(), STATUS_OK) << text;
+        EXPECT_EQ(JsonParser::dumpJsonToString(ask(request("getConfiguration")).get()), answer)
+            << text;
+    }
+    EXPECT_GT(accepted, 20);
 }
 
 TEST_F(DW_CGI_HandlerTest, OlderRequestsAreBroughtToTheCurrentVersion) {

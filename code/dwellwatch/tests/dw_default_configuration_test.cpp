@@ -52,9 +52,29 @@ TEST(DW_DefaultConfiguration, StartUpKeepsAStoredDocumentAndReplacesAnUnreadable
     EXPECT_EQ(PersistentConfigHandler::getConfigurationStatus(stored), 12);
 
     const std::string broken = configurationPath("broken.json");
+    configtest::root().writeFile(broken + ".bad", "older");
     configtest::root().writeFile(broken, R"({"params": )");
+    configtest::LogCapture log;
     EXPECT_EQ(DW_StartupConfiguration::loadOrCreate(broken), kDefaultDocument);
     EXPECT_EQ(configtest::root().readFile(broken), kDefaultDocument);
+    // The user's profiles may still be recovered from the unreadable file.
+    EXPECT_EQ(configtest::root().readFile(broken + ".bad"), R"({"params": )");
+    EXPECT_NE(log.take().find("it is kept as " + broken + ".bad\n"), std::string::npos);
+}
+
+TEST(DW_DefaultConfiguration, StartUpRemovesWhatInterruptedSavesLeftBehind) {
+    const std::string path = configurationPath("left.json");
+    configtest::root().writeFile(path, R"({"params": {"configurationStatus": 3}})");
+    for (const char* name : {".a1B2c3", ".XXXXXX", ".bad", ".a1B2c", ".a1B2c3d", ".a1-2c3"}) {
+        configtest::root().writeFile(path + name, R"({"params": {"config)");
+    }
+    EXPECT_EQ(DW_StartupConfiguration::loadOrCreate(path),
+              R"({"params": {"configurationStatus": 3}})");
+    EXPECT_EQ(configtest::root().readFile(path + ".a1B2c3"), "");
+    EXPECT_EQ(configtest::root().readFile(path + ".XXXXXX"), "");
+    for (const char* name : {".bad", ".a1B2c", ".a1B2c3d", ".a1-2c3"}) {
+        EXPECT_NE(configtest::root().readFile(path + name), "") << name;
+    }
 }
 
 TEST(DW_DefaultConfiguration, PerspectiveArrayOnRequest) {

@@ -6,10 +6,14 @@
 namespace camlet::testing {
 
 // A fresh platform root for one test: a new temporary directory that
-// CAMLET_ROOT names while the object lives. Removed with all its content on
-// destruction, and CAMLET_ROOT is unset again.
+// CAMLET_ROOT names while the object lives, laid out as a camera with the
+// application installed (its data folder kPackageDataFolder exists). Removed
+// with all its content on destruction, and CAMLET_ROOT is unset again.
 class TemporaryRoot {
   public:
+    // The folder installing the application package creates for its data.
+    static constexpr const char* kPackageDataFolder = "/usr/local/packages/dwellwatch/localdata";
+
     TemporaryRoot();
     ~TemporaryRoot();
     TemporaryRoot(const TemporaryRoot&) = delete;

@@ -23,8 +23,10 @@ typedef struct _ZKHttpHandler ZKHttpHandler;
 //              "\r\n" (or "\n"), a blank line, then the body. "Status: 404 Not
 //              Found" sets the HTTP status (200 when absent), "Content-Type:
 //              ..." the content type; other header lines are passed on, except
-//              those of the transfer itself (Content-Length, Transfer-Encoding,
-//              Connection). Output without a complete header block, or with a
+//              those of the transfer itself (Content-Length, Transfer-Encoding).
+//              Every answer closes its connection ("Connection: close"); a
+//              "Connection" line asking for anything else is logged as a
+//              warning. Output without a complete header block, or with a
 //              malformed status, is answered with 500. The stream may be
 //              closed by the callback; it is owned by the library.
 //   user_data  as given to zk_http_handler_new

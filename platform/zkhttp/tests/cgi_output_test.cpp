@@ -52,6 +52,7 @@ TEST(CgiOutput, PassesOtherHeadersOnButNotThoseOfTheTransfer) {
         "keep-alive\r\nCache-Control: no-store\r\n\r\n");
     ASSERT_TRUE(response);
     EXPECT_EQ(response->headers, (Headers{{"X-One", "1"}, {"Cache-Control", "no-store"}}));
+    EXPECT_EQ(response->connection, "keep-alive");  // the server decides, and says so
 }
 
 TEST(CgiOutput, RefusesIncompleteOrMalformedHeaderBlocks) {

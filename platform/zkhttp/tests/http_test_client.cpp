@@ -1,12 +1,16 @@
 #include "http_test_client.h"
 
 #include <arpa/inet.h>
+#include <dirent.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 namespace camlet::testing {
@@ -49,12 +53,31 @@ bool parseHead(const std::string& head, HttpReply& reply) {
     return true;
 }
 
+// A server whose listen backlog is full lets a connection wait without an
+// answer: the connect gives up after the time-out rather than blocking.
+bool connectWithin(int socket, const sockaddr_in& address, int timeoutMs) {
+    const int flags = fcntl(socket, F_GETFL);
+    fcntl(socket, F_SETFL, flags | O_NONBLOCK);
+    if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        pollfd pending{socket, POLLOUT, 0};
+        int error = errno;
+        if (error == EINPROGRESS && poll(&pending, 1, timeoutMs) == 1) {
+            socklen_t size = sizeof error;
+            getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size);
+        }
+        if (error != 0) {
+            return false;
+        }
+    }
+    fcntl(socket, F_SETFL, flags);
+    return true;
+}
+
 }  // namespace
 
 HttpConnection::HttpConnection(uint16_t port) {
     m_socket = socket(AF_INET, SOCK_STREAM, 0);
-    const sockaddr_in address = loopback(port);
-    if (connect(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (!connectWithin(m_socket, loopback(port), 1000)) {
         close(m_socket);
         m_socket = -1;
         return;
@@ -117,11 +140,22 @@ HttpReply HttpConnection::receive() {
     return reply;
 }
 
+bool HttpConnection::closedByServer() {
+    char byte = 0;
+    return recv(m_socket, &byte, 1, 0) == 0;
+}
+
 std::string httpRequest(const std::string& method, const std::string& target,
                         const std::string& body) {
     return method + " " + target +
            " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Length: " +
            std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string keepAliveRequest(const std::string& target, const std::string& body) {
+    return "POST " + target +
+           " HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
 }
 
 HttpReply sendRequest(uint16_t port, const std::string& request) {
@@ -140,6 +174,18 @@ uint16_t unusedPort() {
     getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
     close(probe);
     return ntohs(address.sin_port);
+}
+
+size_t openDescriptors(pid_t pid) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/fd";
+    size_t count = 0;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            count += entry->d_name[0] != '.';
+        }
+        closedir(dir);
+    }
+    return count;
 }
 
 }  // namespace camlet::testing

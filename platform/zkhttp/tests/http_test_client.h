@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -16,7 +19,7 @@ struct HttpReply {
 };
 
 // A raw TCP connection to 127.0.0.1, so that tests control every byte sent.
-// Reads time out after five seconds.
+// Connecting times out after one second, reads after five.
 class HttpConnection {
   public:
     // Connects at once; see isConnected().
@@ -31,6 +34,8 @@ class HttpConnection {
     // Reads one answer (by its Content-Length, else up to the end of the
     // connection).
     HttpReply receive();
+    // True when the server closes the connection without sending more.
+    bool closedByServer();
 
   private:
     int m_socket = -1;
@@ -39,11 +44,17 @@ class HttpConnection {
 // A request with Content-Length and "Connection: close".
 std::string httpRequest(const std::string& method, const std::string& target,
                         const std::string& body);
+// A POST with Content-Length that leaves the connection open, as HTTP/1.1
+// clients do by default.
+std::string keepAliveRequest(const std::string& target, const std::string& body);
 
 // Sends one request on a new connection and reads its answer.
 HttpReply sendRequest(uint16_t port, const std::string& request);
 
 // A loopback port that nothing listens on right now.
 uint16_t unusedPort();
+
+// The number of descriptors the process has open.
+size_t openDescriptors(pid_t pid);
 
 }  // namespace camlet::testing

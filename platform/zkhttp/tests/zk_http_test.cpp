@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,15 +20,24 @@
 #include "cgi_entry.h"
 #include "glib_mainloop.h"
 #include "http_test_client.h"
+#include "wait_until.h"
 
 namespace {
 
 using camlet::testing::HttpConnection;
 using camlet::testing::HttpReply;
 using camlet::testing::httpRequest;
+using camlet::testing::keepAliveRequest;
+using camlet::testing::openDescriptors;
 using camlet::testing::sendRequest;
+using camlet::testing::waitUntil;
 
 const std::string kCgiPath = camlet::kCgiPath;
+
+// Bytes the program holds from the heap.
+size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
 
 struct Call {
     std::string path;
@@ -294,6 +305,65 @@ TEST_F(ZkHttp, FreeWaitsForTheRunningCallback) {
     freeing.join();
     client.join();
     EXPECT_EQ(m_script.order(), (std::vector<std::string>{"start", "released", "end", "freed"}));
+}
+
+TEST_F(ZkHttp, EveryAnswerClosesItsConnectionWhateverTheCgiAsks) {
+    start();
+    for (const std::string connection :
+         {"", "Connection: close\r\n", "connection: keep-alive\r\n"}) {
+        m_script.setOutput("Content-Type: application/json\r\n" + connection + "\r\n{}");
+        HttpConnection client(m_port);
+        ASSERT_TRUE(client.send(keepAliveRequest(kCgiPath, "{}")));
+        HttpReply reply = client.receive();
+        EXPECT_EQ(reply.status, 200) << connection;
+        EXPECT_EQ(reply.headers["connection"], "close") << connection;
+        EXPECT_TRUE(client.closedByServer()) << connection;
+    }
+    EXPECT_EQ(sendRequest(m_port, keepAliveRequest("/", "")).headers["connection"], "close");
+}
+
+TEST_F(ZkHttp, ClosedConnectionsLeaveNoDescriptorsOrMemoryBehind) {
+    // A callback that keeps no record of its calls.
+    m_handler = zk_http_handler_new(
+        [](const char*, const char*, const char*, GHashTable*, GOutputStream* output, gpointer) {
+            g_output_stream_printf(output, nullptr, nullptr, nullptr, "Status: 200\r\n\r\n");
+        },
+        nullptr);
+    ASSERT_NE(m_handler, nullptr);
+    const auto serve = [this](int connections) {
+        for (int i = 0; i < connections; ++i) {
+            HttpConnection client(m_port);
+            ASSERT_TRUE(client.send(keepAliveRequest(kCgiPath, "{}")));
+            ASSERT_EQ(client.receive().status, 200) << "request " << i;
+        }
+    };
+    serve(100);
+    const size_t descriptors = openDescriptors(getpid());
+    const size_t heap = heapInUse();
+    serve(1000);
+    EXPECT_TRUE(waitUntil([&] { return openDescriptors(getpid()) <= descriptors; }, 5000))
+        << openDescriptors(getpid()) << " descriptors open, " << descriptors << " before";
+    // Each connection once kept a few hundred bytes for good.
+    EXPECT_LT(heapInUse(), heap + 64 * 1024) << heap << " bytes in use before";
+}
+
+TEST_F(ZkHttp, ABurstOfClientsWaitsInTheBacklogWhileARequestRuns) {
+    start();
+    m_script.hold();
+    std::thread first([this] { EXPECT_EQ(post("{}").status, 200); });
+    ASSERT_TRUE(m_script.waitUntilRunning());
+
+    std::vector<std::unique_ptr<HttpConnection>> burst;
+    for (int i = 0; i < 100; ++i) {
+        burst.push_back(std::make_unique<HttpConnection>(m_port));
+        ASSERT_TRUE(burst.back()->isConnected()) << "connection " << i;
+    }
+    m_script.release();
+    first.join();
+    for (auto& client : burst) {
+        ASSERT_TRUE(client->send(httpRequest("POST", kCgiPath, "{}")));
+        EXPECT_EQ(client->receive().status, 200);
+    }
 }
 
 }  // namespace
