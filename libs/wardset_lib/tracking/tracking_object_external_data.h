@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "geometry/point.h"
 
@@ -19,18 +21,19 @@ class TrackingObjectExternalData {
     // Folds in the record of the same key from an object merging into this one.
     virtual void merge(const TrackingObjectExternalData& other) = 0;
 
-    // Insert or overwrite.
-    void insert(const std::string& key, bool value);
-    void insert(const std::string& key, int32_t value);
-    void insert(const std::string& key, Point value);
-    void insert(const std::string& key, int64_t value);
+    // Insert or overwrite. Keys are copied only when new, and looked up
+    // without a copy, so that per-frame updates allocate nothing.
+    void insert(std::string_view key, bool value);
+    void insert(std::string_view key, int32_t value);
+    void insert(std::string_view key, Point value);
+    void insert(std::string_view key, int64_t value);
 
     // The stored value; a missing key is logged and reads as false, 0 or (0, 0).
-    bool getBool(const std::string& key) const;
-    int32_t getInt(const std::string& key) const;
-    Point getPoint(const std::string& key) const;
+    bool getBool(std::string_view key) const;
+    int32_t getInt(std::string_view key) const;
+    Point getPoint(std::string_view key) const;
     // The stored time, or defaultValue when missing.
-    int64_t getTimeVal(const std::string& key, int64_t defaultValue) const;
+    int64_t getTimeVal(std::string_view key, int64_t defaultValue) const;
 
   protected:
     TrackingObjectExternalData() = default;
@@ -38,8 +41,11 @@ class TrackingObjectExternalData {
     TrackingObjectExternalData& operator=(const TrackingObjectExternalData&) = default;
 
   private:
-    std::map<std::string, bool> m_bools;
-    std::map<std::string, int32_t> m_ints;
-    std::map<std::string, Point> m_points;
-    std::map<std::string, int64_t> m_timeVals;
+    template <typename Value>
+    using ValueMap = std::map<std::string, Value, std::less<>>;
+
+    ValueMap<bool> m_bools;
+    ValueMap<int32_t> m_ints;
+    ValueMap<Point> m_points;
+    ValueMap<int64_t> m_timeVals;
 };
