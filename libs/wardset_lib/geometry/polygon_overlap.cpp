@@ -1,8 +1,10 @@
 #include "geometry/polygon_overlap.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace overlap {
@@ -124,6 +126,152 @@ bool hasSimpleBorder(const std::vector<Point>& vertices) {
     return true;
 }
 
+
+// Calls visit(a1, a2, s1, s2) for every edge of area and edge of shape whose
+// boxes meet, until it returns true.
+template <typename Visit>
+bool anyEdgePair(const Polygon& area, const Polygon& shape, Visit visit) {
+    const std::vector<Point>& areaVertices = area.getPoints();
+    const std::vector<Point>& shapeVertices = shape.getPoints();
+    const std::size_t areaCount = areaVertices.size();
+    const std::size_t shapeCount = shapeVertices.size();
+    for (std::size_t i = 0; i < areaCount; ++i) {
+        const Point a1 = areaVertices[i];
+        const Point a2 = areaVertices[(i + 1) % areaCount];
+        if (!segmentBoxMeets(a1, a2, shape)) {
+            continue;
+        }
+        for (std::size_t j = 0; j < shapeCount; ++j) {
+            if (visit(a1, a2, shapeVertices[j], shapeVertices[(j + 1) % shapeCount])) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Touch when any edges touch, else Crossing when any cross, else None.
+Contact contactBetween(const Polygon& area, const Polygon& shape) {
+    bool crossing = false;
+    const bool touch = anyEdgePair(area, shape, [&crossing](Point a1, Point a2, Point s1, Point s2) {
+        const Contact contact = contactOf(a1, a2, s1, s2);
+        crossing = crossing || contact == Contact::Crossing;
+        return contact == Contact::Touch;
+    });
+    return touch ? Contact::Touch : crossing ? Contact::Crossing : Contact::None;
+}
+
+// The clip works in whole units and rounds the points where edges cross, so
+// an overlap only a unit or two across (a sliver at a crossing, a thin
+// polygon) can vanish from its result. An overlap that holds a disc of this
+// radius survives.
+constexpr double kClearRadius = 2.0;
+
+struct Vector {
+    double x;
+    double y;
+};
+
+Vector operator-(Point a, Point b) {
+    return {static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y};
+}
+
+double cross(Vector a, Vector b) {
+    return a.x * b.y - a.y * b.x;
+}
+
+double length(Vector v) {
+    return std::hypot(v.x, v.y);
+}
+
+double distanceToSegment(Vector p, Point a, Point b) {
+    const Vector ab = b - a;
+    const Vector ap{p.x - a.x, p.y - a.y};
+    const double squaredLength = ab.x * ab.x + ab.y * ab.y;
+    const double t = std::clamp((ap.x * ab.x + ap.y * ab.y) / squaredLength, 0.0, 1.0);
+    return std::hypot(ap.x - t * ab.x, ap.y - t * ab.y);
+}
+
+// +1 for a counter-clockwise border, -1 for a clockwise one.
+int windingOf(const std::vector<Point>& vertices) {
+    int64_t twiceArea = 0;
+    for (std::size_t i = 0, j = vertices.size() - 1; i < vertices.size(); j = i++) {
+        twiceArea += int64_t{vertices[j].x} * vertices[i].y - int64_t{vertices[i].x} * vertices[j].y;
+    }
+    return twiceArea > 0 ? 1 : -1;
+}
+
+// Distance from p to the nearest edge of the polygon other than the one
+// from 'skip'.
+double clearance(Vector p, const std::vector<Point>& vertices, Point skip1, Point skip2) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0, j = vertices.size() - 1; i < vertices.size(); j = i++) {
+        if (vertices[j] == skip1 && vertices[i] == skip2) {
+            continue;
+        }
+        nearest = std::min(nearest, distanceToSegment(p, vertices[j], vertices[i]));
+    }
+    return nearest;
+}
+
+// Whether a wedge with sides along the two directions holds a disc of
+// kClearRadius within reach of its corner.
+bool wedgeHoldsClearDisc(Vector side1, Vector side2, double reach) {
+    const double cosine = (side1.x * side2.x + side1.y * side2.y) / (length(side1) * length(side2));
+    const double halfSine = std::sqrt(std::max(0.0, (1.0 - cosine) / 2.0));
+    return reach * halfSine / (1.0 + halfSine) >= kClearRadius;
+}
+
+Vector scaled(Vector v, double factor) {
+    return {v.x * factor, v.y * factor};
+}
+
+// Whether the corner of the overlap at some proper crossing of the borders
+// of two simple polygons holds a clear disc: near the crossing the overlap
+// is the wedge between the two edges, up to the nearest other edge.
+bool hasClearCrossing(const Polygon& area, const Polygon& shape) {
+    const int areaWinding = windingOf(area.getPoints());
+    const int shapeWinding = windingOf(shape.getPoints());
+    return anyEdgePair(area, shape, [&](Point a1, Point a2, Point s1, Point s2) {
+        if (contactOf(a1, a2, s1, s2) != Contact::Crossing) {
+            return false;
+        }
+        const Vector alongArea = a2 - a1;
+        const Vector alongShape = s2 - s1;
+        const double t = cross(s1 - a1, alongShape) / cross(alongArea, alongShape);
+        const Vector at{a1.x + t * alongArea.x, a1.y + t * alongArea.y};
+        // The wedge's sides: the area edge towards the shape's inside, the
+        // shape edge towards the area's inside (a polygon's inside lies to
+        // the left of its edges when it winds counter-clockwise).
+        const double areaSide = cross(alongShape, alongArea) * shapeWinding > 0 ? 1.0 : -1.0;
+        const double shapeSide = cross(alongArea, alongShape) * areaWinding > 0 ? 1.0 : -1.0;
+        const double reach = std::min(clearance(at, area.getPoints(), a1, a2),
+                                      clearance(at, shape.getPoints(), s1, s2));
+        return wedgeHoldsClearDisc(scaled(alongArea, areaSide), scaled(alongShape, shapeSide),
+                                   reach);
+    });
+}
+
+// For a simple polygon wholly inside another: whether its corner at the
+// lowest vertex (always convex) holds a clear disc, up to the nearest edge
+// of either polygon that does not meet that corner.
+bool hasClearCorner(const Polygon& inner, const Polygon& outer) {
+    const std::vector<Point>& vertices = inner.getPoints();
+    const std::size_t count = vertices.size();
+    const std::size_t lowest = static_cast<std::size_t>(
+        std::min_element(vertices.begin(), vertices.end()) - vertices.begin());
+    const Point corner = vertices[lowest];
+    const Point previous = vertices[(lowest + count - 1) % count];
+    const Point next = vertices[(lowest + 1) % count];
+    const Vector at{static_cast<double>(corner.x), static_cast<double>(corner.y)};
+    double reach = clearance(at, outer.getPoints(), corner, corner);
+    for (std::size_t i = 0, j = count - 1; i < count; j = i++) {
+        if (vertices[j] != corner && vertices[i] != corner) {
+            reach = std::min(reach, distanceToSegment(at, vertices[j], vertices[i]));
+        }
+    }
+    return wedgeHoldsClearDisc(previous - corner, next - corner, reach);
+}
 }  // namespace
 
 bool boxesMeet(const Polygon& a, const Polygon& b) {
@@ -145,35 +293,24 @@ Overlap classify(const Polygon& area, const Polygon& shape) {
     if (!boxesMeet(area, shape)) {
         return Overlap::None;
     }
+    switch (contactBetween(area, shape)) {
+        case Contact::Touch:
+            return Overlap::Undecided;
+        case Contact::Crossing:
+            return isSimple(shape) && hasClearCrossing(area, shape) ? Overlap::Area
+                                                                    : Overlap::Undecided;
+        case Contact::None:
+            break;
+    }
+    // Borders apart: one polygon lies wholly inside the other (the clip then
+    // returns the inner one), or they share no point.
     const std::vector<Point>& areaVertices = area.getPoints();
     const std::vector<Point>& shapeVertices = shape.getPoints();
-    const std::size_t areaCount = areaVertices.size();
-    const std::size_t shapeCount = shapeVertices.size();
-    bool crossing = false;
-    for (std::size_t i = 0; i < areaCount; ++i) {
-        const Point a1 = areaVertices[i];
-        const Point a2 = areaVertices[(i + 1) % areaCount];
-        if (!segmentBoxMeets(a1, a2, shape)) {
-            continue;
-        }
-        for (std::size_t j = 0; j < shapeCount; ++j) {
-            switch (contactOf(a1, a2, shapeVertices[j], shapeVertices[(j + 1) % shapeCount])) {
-                case Contact::None:
-                    break;
-                case Contact::Crossing:
-                    crossing = true;
-                    break;
-                case Contact::Touch:
-                    return Overlap::Undecided;
-            }
-        }
+    if (isInside(shapeVertices.front(), areaVertices)) {
+        return isSimple(shape) && hasClearCorner(shape, area) ? Overlap::Area : Overlap::Undecided;
     }
-    // With borders that cross, or one border wholly inside the other polygon,
-    // the intersection has area; with borders apart and neither inside the
-    // other, the polygons share no point.
-    if (crossing || isInside(shapeVertices.front(), areaVertices) ||
-        isInside(areaVertices.front(), shapeVertices)) {
-        return isSimple(shape) ? Overlap::Area : Overlap::Undecided;
+    if (isInside(areaVertices.front(), shapeVertices)) {
+        return isSimple(shape) && hasClearCorner(area, shape) ? Overlap::Area : Overlap::Undecided;
     }
     return Overlap::None;
 }
