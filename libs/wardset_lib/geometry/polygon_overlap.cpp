@@ -180,16 +180,14 @@ double cross(Vector a, Vector b) {
     return a.x * b.y - a.y * b.x;
 }
 
-double length(Vector v) {
-    return std::hypot(v.x, v.y);
-}
-
-double distanceToSegment(Vector p, Point a, Point b) {
+double squaredDistanceToSegment(Vector p, Point a, Point b) {
     const Vector ab = b - a;
     const Vector ap{p.x - a.x, p.y - a.y};
     const double squaredLength = ab.x * ab.x + ab.y * ab.y;
     const double t = std::clamp((ap.x * ab.x + ap.y * ab.y) / squaredLength, 0.0, 1.0);
-    return std::hypot(ap.x - t * ab.x, ap.y - t * ab.y);
+    const double dx = ap.x - t * ab.x;
+    const double dy = ap.y - t * ab.y;
+    return dx * dx + dy * dy;
 }
 
 // +1 for a counter-clockwise border, -1 for a clockwise one.
@@ -201,25 +199,33 @@ int windingOf(const std::vector<Point>& vertices) {
     return twiceArea > 0 ? 1 : -1;
 }
 
-// Distance from p to the nearest edge of the polygon other than the one
-// from 'skip'.
-double clearance(Vector p, const std::vector<Point>& vertices, Point skip1, Point skip2) {
-    double nearest = std::numeric_limits<double>::infinity();
-    for (std::size_t i = 0, j = vertices.size() - 1; i < vertices.size(); j = i++) {
-        if (vertices[j] == skip1 && vertices[i] == skip2) {
-            continue;
-        }
-        nearest = std::min(nearest, distanceToSegment(p, vertices[j], vertices[i]));
+// How far from its corner a wedge with sides along the two directions must
+// be clear of other edges to hold a disc of kClearRadius: the disc touching
+// both sides at distance d from the corner has radius d sin(a/2) / (1 +
+// sin(a/2)) for the wedge's angle a.
+double squaredReachNeeded(Vector side1, Vector side2) {
+    const double cosine = (side1.x * side2.x + side1.y * side2.y) /
+                          std::sqrt((side1.x * side1.x + side1.y * side1.y) *
+                                    (side2.x * side2.x + side2.y * side2.y));
+    const double halfSine = std::sqrt(std::max(0.0, (1.0 - cosine) / 2.0));
+    if (halfSine == 0.0) {
+        return std::numeric_limits<double>::infinity();
     }
-    return nearest;
+    const double reach = kClearRadius * (1.0 + halfSine) / halfSine;
+    return reach * reach;
 }
 
-// Whether a wedge with sides along the two directions holds a disc of
-// kClearRadius within reach of its corner.
-bool wedgeHoldsClearDisc(Vector side1, Vector side2, double reach) {
-    const double cosine = (side1.x * side2.x + side1.y * side2.y) / (length(side1) * length(side2));
-    const double halfSine = std::sqrt(std::max(0.0, (1.0 - cosine) / 2.0));
-    return reach * halfSine / (1.0 + halfSine) >= kClearRadius;
+// Whether every edge of the polygon that is not skipped keeps its distance
+// from p.
+template <typename Skip>
+bool isClear(Vector p, double squaredReach, const std::vector<Point>& vertices, Skip skip) {
+    for (std::size_t i = 0, j = vertices.size() - 1; i < vertices.size(); j = i++) {
+        if (!skip(vertices[j], vertices[i]) &&
+            squaredDistanceToSegment(p, vertices[j], vertices[i]) < squaredReach) {
+            return false;
+        }
+    }
+    return true;
 }
 
 Vector scaled(Vector v, double factor) {
@@ -245,10 +251,12 @@ bool hasClearCrossing(const Polygon& area, const Polygon& shape) {
         // the left of its edges when it winds counter-clockwise).
         const double areaSide = cross(alongShape, alongArea) * shapeWinding > 0 ? 1.0 : -1.0;
         const double shapeSide = cross(alongArea, alongShape) * areaWinding > 0 ? 1.0 : -1.0;
-        const double reach = std::min(clearance(at, area.getPoints(), a1, a2),
-                                      clearance(at, shape.getPoints(), s1, s2));
-        return wedgeHoldsClearDisc(scaled(alongArea, areaSide), scaled(alongShape, shapeSide),
-                                   reach);
+        const double reach =
+            squaredReachNeeded(scaled(alongArea, areaSide), scaled(alongShape, shapeSide));
+        return isClear(at, reach, area.getPoints(),
+                       [a1, a2](Point from, Point to) { return from == a1 && to == a2; }) &&
+               isClear(at, reach, shape.getPoints(),
+                       [s1, s2](Point from, Point to) { return from == s1 && to == s2; });
     });
 }
 
@@ -264,14 +272,13 @@ bool hasClearCorner(const Polygon& inner, const Polygon& outer) {
     const Point previous = vertices[(lowest + count - 1) % count];
     const Point next = vertices[(lowest + 1) % count];
     const Vector at{static_cast<double>(corner.x), static_cast<double>(corner.y)};
-    double reach = clearance(at, outer.getPoints(), corner, corner);
-    for (std::size_t i = 0, j = count - 1; i < count; j = i++) {
-        if (vertices[j] != corner && vertices[i] != corner) {
-            reach = std::min(reach, distanceToSegment(at, vertices[j], vertices[i]));
-        }
-    }
-    return wedgeHoldsClearDisc(previous - corner, next - corner, reach);
+    const double reach = squaredReachNeeded(previous - corner, next - corner);
+    return isClear(at, reach, outer.getPoints(), [](Point, Point) { return false; }) &&
+           isClear(at, reach, inner.getPoints(), [corner](Point from, Point to) {
+               return from == corner || to == corner;
+           });
 }
+
 }  // namespace
 
 bool boxesMeet(const Polygon& a, const Polygon& b) {
