@@ -296,6 +296,12 @@ bool isSimple(const Polygon& polygon) {
     return vertices.size() >= 3 && (isStrictlyConvex(vertices) || hasSimpleBorder(vertices));
 }
 
+bool areApart(const Polygon& a, const Polygon& b) {
+    return !boxesMeet(a, b) ||
+           (contactBetween(a, b) == Contact::None && !isInside(b.getPoints().front(), a.getPoints()) &&
+            !isInside(a.getPoints().front(), b.getPoints()));
+}
+
 Overlap classify(const Polygon& area, const Polygon& shape) {
     if (!boxesMeet(area, shape)) {
         return Overlap::None;

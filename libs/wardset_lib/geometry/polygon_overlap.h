@@ -21,6 +21,9 @@ bool boxContains(const Polygon& outer, const Polygon& inner);
 // A simple polygon encloses area and has no repeated vertex.
 bool isSimple(const Polygon& polygon);
 
+// Whether the polygons share no point, whatever their shapes; exact.
+bool areApart(const Polygon& a, const Polygon& b);
+
 enum class Overlap {
     None,       // not a point in common
     Area,       // the intersection has area

@@ -10,16 +10,16 @@ ProtectionArea::ProtectionArea(const Polygon& area)
     : m_area(area), m_areaIsSimple(overlap::isSimple(area)) {}
 
 // Most objects are far from the area or plainly inside it or across its
-// border; those are placed from their vertices. Away from every exclude area
-// an object is inside exactly when it overlaps the area with some area of
-// its own, so the clip is left for borders that only touch and for shapes
-// whose overlap the vertices do not settle.
+// border; those are placed from their vertices. Apart from every exclude
+// area an object is inside exactly when it overlaps the area with some area
+// of its own, so the clip is left for objects that meet an exclude area, for
+// borders that only touch and for overlaps the vertices do not settle.
 ProtectionAreaResult_e ProtectionArea::checkObject(const TrackingObject& object) const {
     const Polygon& shape = object.getShape();
     if (!overlap::boxesMeet(m_area, shape)) {
         return AREA_OUTSIDE;
     }
-    if (m_areaIsSimple && !isNearExcludeArea(shape)) {
+    if (m_areaIsSimple && !mayBeExcluded(shape)) {
         switch (overlap::classify(m_area, shape)) {
             case overlap::Overlap::None:
                 return AREA_OUTSIDE;
@@ -32,10 +32,12 @@ ProtectionAreaResult_e ProtectionArea::checkObject(const TrackingObject& object)
     return clipAndCheck(shape);
 }
 
-bool ProtectionArea::isNearExcludeArea(const Polygon& shape) const {
+// An exclude area that shares no point with the object covers no piece of
+// it; that answer holds whatever the exclude area's shape.
+bool ProtectionArea::mayBeExcluded(const Polygon& shape) const {
     return std::any_of(m_excludeAreas.begin(), m_excludeAreas.end(),
                        [&shape](const Polygon& excludeArea) {
-                           return overlap::boxesMeet(excludeArea, shape);
+                           return !overlap::areApart(excludeArea, shape);
                        });
 }
 

@@ -35,7 +35,7 @@ class ProtectionArea {
     // Whether the object touches the area only where the exclude areas may
     // cover it, or not at all: the clip decides.
     ProtectionAreaResult_e clipAndCheck(const Polygon& shape) const;
-    bool isNearExcludeArea(const Polygon& shape) const;
+    bool mayBeExcluded(const Polygon& shape) const;
 
     Polygon m_area;
     // Whether the area's border is simple, so that most objects can be placed

@@ -91,5 +91,5 @@ class TrackingObject {
     bool m_confident;
     bool m_isMergeable = true;
     Velocity m_velocity;
-    std::map<std::string, std::unique_ptr<TrackingObjectExternalData>> m_data;
+    std::map<std::string, std::unique_ptr<TrackingObjectExternalData>, RecordKeyOrder> m_data;
 };

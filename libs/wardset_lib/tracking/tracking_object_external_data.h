@@ -1,13 +1,22 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "geometry/point.h"
+
+// Orders record keys by length first and then by their characters: most
+// lookups then need no character comparison at all, and keys can be looked
+// up as views without a copy.
+struct RecordKeyOrder {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    }
+};
 
 // Base of every per-object record that a filter or guard keeps on a tracked
 // object (under the key of its tag, "_" and its profile id): named bool,
@@ -42,7 +51,7 @@ class TrackingObjectExternalData {
 
   private:
     template <typename Value>
-    using ValueMap = std::map<std::string, Value, std::less<>>;
+    using ValueMap = std::map<std::string, Value, RecordKeyOrder>;
 
     ValueMap<bool> m_bools;
     ValueMap<int32_t> m_ints;
