@@ -260,11 +260,11 @@ bool hasClearCrossing(const Polygon& area, const Polygon& shape) {
     });
 }
 
-// For a simple polygon wholly inside another: whether its corner at the
-// lowest vertex (always convex) holds a clear disc, up to the nearest edge
-// of either polygon that does not meet that corner.
-bool hasClearCorner(const Polygon& inner, const Polygon& outer) {
-    const std::vector<Point>& vertices = inner.getPoints();
+// Whether a simple polygon holds a clear disc in its corner at the lowest
+// vertex (always a convex corner), up to the nearest edge that does not meet
+// that corner. Wholly inside another polygon, it is then the clip's piece.
+bool hasClearCorner(const Polygon& polygon) {
+    const std::vector<Point>& vertices = polygon.getPoints();
     const std::size_t count = vertices.size();
     const std::size_t lowest = static_cast<std::size_t>(
         std::min_element(vertices.begin(), vertices.end()) - vertices.begin());
@@ -272,13 +272,9 @@ bool hasClearCorner(const Polygon& inner, const Polygon& outer) {
     const Point previous = vertices[(lowest + count - 1) % count];
     const Point next = vertices[(lowest + 1) % count];
     const Vector at{static_cast<double>(corner.x), static_cast<double>(corner.y)};
-    const double reach = squaredReachNeeded(previous - corner, next - corner);
-    return isClear(at, reach, outer.getPoints(), [](Point, Point) { return false; }) &&
-           isClear(at, reach, inner.getPoints(), [corner](Point from, Point to) {
-               return from == corner || to == corner;
-           });
+    return isClear(at, squaredReachNeeded(previous - corner, next - corner), vertices,
+                   [corner](Point from, Point to) { return from == corner || to == corner; });
 }
-
 }  // namespace
 
 bool boxesMeet(const Polygon& a, const Polygon& b) {
@@ -320,10 +316,10 @@ Overlap classify(const Polygon& area, const Polygon& shape) {
     const std::vector<Point>& areaVertices = area.getPoints();
     const std::vector<Point>& shapeVertices = shape.getPoints();
     if (isInside(shapeVertices.front(), areaVertices)) {
-        return isSimple(shape) && hasClearCorner(shape, area) ? Overlap::Area : Overlap::Undecided;
+        return isSimple(shape) && hasClearCorner(shape) ? Overlap::Area : Overlap::Undecided;
     }
     if (isInside(areaVertices.front(), shapeVertices)) {
-        return isSimple(shape) && hasClearCorner(area, shape) ? Overlap::Area : Overlap::Undecided;
+        return isSimple(shape) && hasClearCorner(area) ? Overlap::Area : Overlap::Undecided;
     }
     return Overlap::None;
 }
