@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "geometry/polygon_container.h"
+#include "random_polygons.h"
 
 namespace {
 
@@ -49,63 +47,8 @@ void expectAgreesWithClip(const Polygon& area, const Polygon& shape, int& decide
         << "area " << describe(area) << " shape " << describe(shape);
 }
 
-class RandomPolygons {
-  public:
-    explicit RandomPolygons(unsigned seed) : m_random(seed) {}
-
-    int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
-
-    // Vertices anywhere in a square: often self-crossing.
-    Polygon scattered(int centreX, int centreY, int half, int count) {
-        Points points;
-        for (int i = 0; i < count; ++i) {
-            points.push_back(at(centreX + uniform(-half, half), centreY + uniform(-half, half)));
-        }
-        return polygonOf(points);
-    }
-
-    // Vertices at increasing angles round a centre: simple unless rounding
-    // folds it, spiky when the radii differ a lot.
-    Polygon starShaped(int centreX, int centreY, int radius, int count) {
-        std::vector<double> angles;
-        for (int i = 0; i < count; ++i) {
-            angles.push_back(std::uniform_real_distribution<double>(0.0, 6.283185307)(m_random));
-        }
-        std::sort(angles.begin(), angles.end());
-        Points points;
-        for (const double angle : angles) {
-            const int r = uniform(1, radius);
-            points.push_back(at(centreX + static_cast<int>(std::lround(r * std::cos(angle))),
-                                centreY + static_cast<int>(std::lround(r * std::sin(angle)))));
-        }
-        return polygonOf(points);
-    }
-
-    Polygon rectangle(int centreX, int centreY, int half) {
-        const int x0 = centreX + uniform(-half, half);
-        const int y0 = centreY + uniform(-half, half);
-        return Polygon(x0, x0 + uniform(0, half), y0, y0 + uniform(0, half));
-    }
-
-    Polygon any(int centreX, int centreY, int half) {
-        switch (uniform(0, 2)) {
-            case 0:
-                return scattered(centreX, centreY, half, uniform(3, 8));
-            case 1:
-                return starShaped(centreX, centreY, half, uniform(3, 9));
-            default:
-                return rectangle(centreX, centreY, half);
-        }
-    }
-
-  private:
-    static Point at(int x, int y) { return {static_cast<int16_t>(x), static_cast<int16_t>(y)}; }
-
-    std::mt19937 m_random;
-};
-
 TEST(PolygonOverlap, DecidedAnswersAreTheClipsOnRandomPolygons) {
-    RandomPolygons random(20261208);
+    geometrytest::RandomPolygons random(20261208);
     int decided = 0;
     int tried = 0;
     // Small grids make shared vertices, touching and collinear edges common;
