@@ -42,8 +42,7 @@ scenesim::Scenario readScenario(int argc, char** argv) {
         image.fps = std::stod(args[5]);
         return scenesim::importMotFile(args[1], image);
     }
-    throw std::runtime_error(
-        "usage: detection_replay SCENARIO | --mot FILE --size WxH --fps RATE");
+    throw std::runtime_error("usage: detection_replay SCENARIO | --mot FILE --size WxH --fps RATE");
 }
 
 double cpuSeconds() {

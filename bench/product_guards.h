@@ -46,8 +46,8 @@ inline std::unique_ptr<DwellwatchGuard> profileGuard(int uid, StateEventProducer
         case 2:
             return productGuard(Polygon(-4000, 0, -4000, 1000), 2, producer, 10 * kSecond, 0);
         case 3: {
-            const std::vector<Point> entrance = {{-1000, 0},   {-600, 2500},  {600, 3200},
-                                                 {2800, 2600}, {3600, 800},   {3000, -1500},
+            const std::vector<Point> entrance = {{-1000, 0},    {-600, 2500}, {600, 3200},
+                                                 {2800, 2600},  {3600, 800},  {3000, -1500},
                                                  {1200, -3000}, {-800, -2800}};
             auto guard = productGuard(Polygon(entrance.data(), static_cast<int>(entrance.size())),
                                       3, producer, 0, 20 * kSecond);

@@ -46,11 +46,11 @@ class LibraryRings {
 bool hasDuplicate(const Polygon& subject, const std::vector<Point>& clipVertices) {
     const std::vector<Point>& subjectVertices = subject.getPoints();
     for (auto vertex = clipVertices.begin(); vertex != clipVertices.end(); ++vertex) {
-        const bool inSubjectBox = subject.getMinX() <= vertex->x && vertex->x <= subject.getMaxX() &&
+        const bool inSubjectBox = subject.getMinX() <= vertex->x &&
+                                  vertex->x <= subject.getMaxX() &&
                                   subject.getMinY() <= vertex->y && vertex->y <= subject.getMaxY();
-        if ((inSubjectBox &&
-             std::find(subjectVertices.begin(), subjectVertices.end(), *vertex) !=
-                 subjectVertices.end()) ||
+        if ((inSubjectBox && std::find(subjectVertices.begin(), subjectVertices.end(), *vertex) !=
+                                 subjectVertices.end()) ||
             std::find(clipVertices.begin(), vertex, *vertex) != vertex) {
             return true;
         }

@@ -12,8 +12,7 @@ namespace {
 
 // > 0 when c lies to the left of the directed line a -> b, < 0 right, 0 on it.
 int orientation(Point a, Point b, Point c) {
-    const int64_t cross =
-        int64_t{b.x - a.x} * (c.y - a.y) - int64_t{b.y - a.y} * (c.x - a.x);
+    const int64_t cross = int64_t{b.x - a.x} * (c.y - a.y) - int64_t{b.y - a.y} * (c.x - a.x);
     return (cross > 0) - (cross < 0);
 }
 
@@ -72,7 +71,7 @@ int signOf(int value) {
 }
 
 // Every turn strictly to the same side, and the border goes round once: the
-// direction of x and of y each reverses exactly twice.
+// direction of x and of y each reverses no more than twice.
 bool isStrictlyConvex(const std::vector<Point>& vertices) {
     const std::size_t count = vertices.size();
     int turn = 0;
@@ -126,7 +125,6 @@ bool hasSimpleBorder(const std::vector<Point>& vertices) {
     return true;
 }
 
-
 // Calls visit(a1, a2, s1, s2) for every edge of area and edge of shape whose
 // boxes meet, until it returns true.
 template <typename Visit>
@@ -153,11 +151,12 @@ bool anyEdgePair(const Polygon& area, const Polygon& shape, Visit visit) {
 // Touch when any edges touch, else Crossing when any cross, else None.
 Contact contactBetween(const Polygon& area, const Polygon& shape) {
     bool crossing = false;
-    const bool touch = anyEdgePair(area, shape, [&crossing](Point a1, Point a2, Point s1, Point s2) {
-        const Contact contact = contactOf(a1, a2, s1, s2);
-        crossing = crossing || contact == Contact::Crossing;
-        return contact == Contact::Touch;
-    });
+    const bool touch =
+        anyEdgePair(area, shape, [&crossing](Point a1, Point a2, Point s1, Point s2) {
+            const Contact contact = contactOf(a1, a2, s1, s2);
+            crossing = crossing || contact == Contact::Crossing;
+            return contact == Contact::Touch;
+        });
     return touch ? Contact::Touch : crossing ? Contact::Crossing : Contact::None;
 }
 
@@ -194,7 +193,8 @@ double squaredDistanceToSegment(Vector p, Point a, Point b) {
 int windingOf(const std::vector<Point>& vertices) {
     int64_t twiceArea = 0;
     for (std::size_t i = 0, j = vertices.size() - 1; i < vertices.size(); j = i++) {
-        twiceArea += int64_t{vertices[j].x} * vertices[i].y - int64_t{vertices[i].x} * vertices[j].y;
+        twiceArea +=
+            int64_t{vertices[j].x} * vertices[i].y - int64_t{vertices[i].x} * vertices[j].y;
     }
     return twiceArea > 0 ? 1 : -1;
 }
@@ -275,11 +275,12 @@ bool hasClearCorner(const Polygon& polygon) {
     return isClear(at, squaredReachNeeded(previous - corner, next - corner), vertices,
                    [corner](Point from, Point to) { return from == corner || to == corner; });
 }
+
 }  // namespace
 
 bool boxesMeet(const Polygon& a, const Polygon& b) {
-    return a.getMaxX() >= b.getMinX() && b.getMaxX() >= a.getMinX() &&
-           a.getMaxY() >= b.getMinY() && b.getMaxY() >= a.getMinY();
+    return a.getMaxX() >= b.getMinX() && b.getMaxX() >= a.getMinX() && a.getMaxY() >= b.getMinY() &&
+           b.getMaxY() >= a.getMinY();
 }
 
 bool boxContains(const Polygon& outer, const Polygon& inner) {
@@ -293,9 +294,9 @@ bool isSimple(const Polygon& polygon) {
 }
 
 bool areApart(const Polygon& a, const Polygon& b) {
-    return !boxesMeet(a, b) ||
-           (contactBetween(a, b) == Contact::None && !isInside(b.getPoints().front(), a.getPoints()) &&
-            !isInside(a.getPoints().front(), b.getPoints()));
+    return !boxesMeet(a, b) || (contactBetween(a, b) == Contact::None &&
+                                !isInside(b.getPoints().front(), a.getPoints()) &&
+                                !isInside(a.getPoints().front(), b.getPoints()));
 }
 
 Overlap classify(const Polygon& area, const Polygon& shape) {

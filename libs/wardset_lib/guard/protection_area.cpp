@@ -35,10 +35,9 @@ ProtectionAreaResult_e ProtectionArea::checkObject(const TrackingObject& object)
 // An exclude area that shares no point with the object covers no piece of
 // it; that answer holds whatever the exclude area's shape.
 bool ProtectionArea::mayBeExcluded(const Polygon& shape) const {
-    return std::any_of(m_excludeAreas.begin(), m_excludeAreas.end(),
-                       [&shape](const Polygon& excludeArea) {
-                           return !overlap::areApart(excludeArea, shape);
-                       });
+    return std::any_of(
+        m_excludeAreas.begin(), m_excludeAreas.end(),
+        [&shape](const Polygon& excludeArea) { return !overlap::areApart(excludeArea, shape); });
 }
 
 ProtectionAreaResult_e ProtectionArea::clipAndCheck(const Polygon& shape) const {

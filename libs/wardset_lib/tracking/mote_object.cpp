@@ -47,7 +47,7 @@ MoteObject::MoteObject(const scene_object_st* object, int64_t timestamp, int mas
 }
 
 std::shared_ptr<const Polygon> MoteObject::createPolygon(const scene_object_st* object,
-                                                        scene_prop_e prop) {
+                                                         scene_prop_e prop) {
     const void* values = nullptr;
     const int count = scene_get_obj_prop(object, prop, &values);
     if (count <= 0 || values == nullptr) {

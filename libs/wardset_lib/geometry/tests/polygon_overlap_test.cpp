@@ -56,8 +56,8 @@ TEST(PolygonOverlap, DecidedAnswersAreTheClipsOnRandomPolygons) {
     for (const int scale : {6, 40, 3000}) {
         for (int i = 0; i < 4000; ++i) {
             const Polygon area = random.any(0, 0, scale);
-            const Polygon shape =
-                random.any(random.uniform(-scale, scale), random.uniform(-scale, scale), scale / 2 + 1);
+            const Polygon shape = random.any(random.uniform(-scale, scale),
+                                             random.uniform(-scale, scale), scale / 2 + 1);
             EXPECT_EQ(overlap::areApart(area, shape), !area.doesIntersect(shape))
                 << "area " << describe(area) << " shape " << describe(shape);
             if (overlap::isSimple(area)) {
@@ -72,13 +72,13 @@ TEST(PolygonOverlap, DecidedAnswersAreTheClipsOnRandomPolygons) {
 
 TEST(PolygonOverlap, BordersThatTouchAreLeftToTheClip) {
     const Polygon area(0, 100, 0, 100);
-    EXPECT_EQ(overlap::classify(area, Polygon(100, 200, 0, 100)), Overlap::Undecided);  // edge
+    EXPECT_EQ(overlap::classify(area, Polygon(100, 200, 0, 100)), Overlap::Undecided);    // edge
     EXPECT_EQ(overlap::classify(area, Polygon(100, 200, 100, 200)), Overlap::Undecided);  // corner
     EXPECT_EQ(overlap::classify(area, polygonOf({{0, 0}, {50, 50}, {50, 0}})),
               Overlap::Undecided);  // shared vertex, inside
     EXPECT_EQ(overlap::classify(area, Polygon(101, 200, 0, 100)), Overlap::None);
     EXPECT_EQ(overlap::classify(area, Polygon(10, 90, 10, 90)), Overlap::Area);
-    EXPECT_EQ(overlap::classify(Polygon(40, 60, 40, 60), area), Overlap::Area);  // area inside
+    EXPECT_EQ(overlap::classify(Polygon(40, 60, 40, 60), area), Overlap::Area);    // area inside
     EXPECT_EQ(overlap::classify(area, Polygon(50, 150, 50, 150)), Overlap::Area);  // crossing
     // A bow tie crossing itself inside the area: only the clip knows.
     EXPECT_EQ(overlap::classify(area, polygonOf({{10, 10}, {90, 90}, {90, 10}, {10, 90}})),
@@ -88,12 +88,12 @@ TEST(PolygonOverlap, BordersThatTouchAreLeftToTheClip) {
 TEST(PolygonOverlap, SimpleBorders) {
     EXPECT_TRUE(overlap::isSimple(Polygon(0, 10, 0, 10)));
     EXPECT_TRUE(overlap::isSimple(polygonOf({{0, 0}, {10, 0}, {10, 10}, {5, 2}, {0, 10}})));
-    EXPECT_FALSE(overlap::isSimple(polygonOf({{0, 0}, {10, 10}, {10, 0}, {0, 10}})));  // bow tie
-    EXPECT_FALSE(overlap::isSimple(polygonOf({{0, 0}, {10, 0}, {5, 0}})));             // no area
+    EXPECT_FALSE(overlap::isSimple(polygonOf({{0, 0}, {10, 10}, {10, 0}, {0, 10}})));   // bow tie
+    EXPECT_FALSE(overlap::isSimple(polygonOf({{0, 0}, {10, 0}, {5, 0}})));              // no area
     EXPECT_FALSE(overlap::isSimple(polygonOf({{0, 0}, {10, 0}, {10, 10}, {10, 10}})));  // repeat
     // A pentagram turns the same way at every vertex but goes round twice.
-    EXPECT_FALSE(overlap::isSimple(
-        polygonOf({{0, 100}, {59, -81}, {-95, 31}, {95, 31}, {-59, -81}})));
+    EXPECT_FALSE(
+        overlap::isSimple(polygonOf({{0, 100}, {59, -81}, {-95, 31}, {95, 31}, {-59, -81}})));
 }
 
 TEST(PolygonOverlap, BoxesMeetWhenTheyShareAPoint) {

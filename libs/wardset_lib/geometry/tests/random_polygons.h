@@ -16,7 +16,9 @@ class RandomPolygons {
   public:
     explicit RandomPolygons(unsigned seed) : m_random(seed) {}
 
-    int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
+    int uniform(int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(m_random);
+    }
 
     // Vertices anywhere in a square: often self-crossing.
     Polygon scattered(int centreX, int centreY, int half, int count) {

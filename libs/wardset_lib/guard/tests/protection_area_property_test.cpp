@@ -41,11 +41,11 @@ TEST(ProtectionAreaProperty, GivesTheClipsAnswerForRandomAreasExcludeAreasAndObj
         for (int i = 0; i < 1500; ++i) {
             ProtectionArea area(random.any(0, 0, scale));
             for (int e = random.uniform(0, 2); e > 0; --e) {
-                area.addExcludeArea(
-                    random.any(random.uniform(-scale, scale), random.uniform(-scale, scale), scale / 2));
+                area.addExcludeArea(random.any(random.uniform(-scale, scale),
+                                               random.uniform(-scale, scale), scale / 2));
             }
-            const Polygon shape =
-                random.any(random.uniform(-scale, scale), random.uniform(-scale, scale), scale / 2 + 1);
+            const Polygon shape = random.any(random.uniform(-scale, scale),
+                                             random.uniform(-scale, scale), scale / 2 + 1);
             const TrackingObject object(
                 MoteObject(1, 0, {}, std::make_unique<Polygon>(shape), nullptr, true), 0, 1.0f);
             ASSERT_EQ(area.checkObject(object), byClipping(area, shape))
