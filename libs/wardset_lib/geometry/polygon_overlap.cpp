@@ -77,25 +77,24 @@ bool isStrictlyConvex(const std::vector<Point>& vertices) {
     int turn = 0;
     int xReversals = 0;
     int yReversals = 0;
-    int lastDx = 0;
-    int lastDy = 0;
-    for (std::size_t i = 0; i < count + 1; ++i) {
-        const Point a = vertices[i % count];
-        const Point b = vertices[(i + 1) % count];
-        const Point c = vertices[(i + 2) % count];
+    Point a = vertices[count - 2];
+    Point b = vertices[count - 1];
+    int lastDx = signOf(b.x - a.x);
+    int lastDy = signOf(b.y - a.y);
+    for (const Point c : vertices) {
         const int thisTurn = orientation(a, b, c);
         if (thisTurn == 0 || (turn != 0 && thisTurn != turn)) {
             return false;
         }
         turn = thisTurn;
-        const int dx = signOf(b.x - a.x);
-        const int dy = signOf(b.y - a.y);
-        if (i > 0) {
-            xReversals += dx != 0 && lastDx != 0 && dx != lastDx;
-            yReversals += dy != 0 && lastDy != 0 && dy != lastDy;
-        }
+        const int dx = signOf(c.x - b.x);
+        const int dy = signOf(c.y - b.y);
+        xReversals += dx != 0 && lastDx != 0 && dx != lastDx;
+        yReversals += dy != 0 && lastDy != 0 && dy != lastDy;
         lastDx = dx != 0 ? dx : lastDx;
         lastDy = dy != 0 ? dy : lastDy;
+        a = b;
+        b = c;
     }
     return xReversals <= 2 && yReversals <= 2;
 }
