@@ -1,5 +1,6 @@
 // Frames per second through a camera's work on one scene frame: decoding
-// the frame buffer, updating the tracked objects and three product guards.
+// the frame buffer, updating the tracked objects and three product guards;
+// and the heap allocations that work makes per frame.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -8,12 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "dwellwatch/dwellwatch_guard.h"
-#include "filters/object_lifetime_filter.h"
-#include "filters/size_filter_percent.h"
-#include "filters/swaying_filter.h"
-#include "geometry/polygon.h"
-#include "guard/ptz_state.h"
+#include "allocation_count.h"
+#include "product_guards.h"
 #include "recording_producer.h"
 #include "scene/mote_scene.h"
 #include "scene/mote_scene_parser.h"
@@ -21,27 +18,35 @@
 
 namespace {
 
-constexpr int kObjectCount = 50;
 constexpr int kSceneMask = 14;  // outline, velocity and confidence, as the program asks
 constexpr uint64_t kFrameIntervalNs = 100000000;  // 10 frames per second
-constexpr int64_t kSecond = 1000000;              // microseconds
 constexpr float kAspectRatio = 16.0f / 9.0f;
 constexpr int16_t kFullConfidence = 4096;
 
-// Objects spread over the view, each moving a few units per frame and
-// turning round now and then: most pace far enough to count as loiterers,
-// every fifth stays close to where it started, like a swaying bush.
+// Where an object paces about: the centre of its walk.
+struct Spot {
+    int x;
+    int y;
+};
+
+// Objects each moving a few units per frame about their spot and turning
+// round now and then: most pace far enough to count as loiterers, every
+// fifth stays close to where it started, like a swaying bush.
 class WalkingObjects {
   public:
+    explicit WalkingObjects(std::vector<Spot> spots) : m_spots(std::move(spots)) {}
+
     scene::FrameRecord nextFrame() {
         ++m_frame;
         scene::FrameRecord frame;
         frame.timestampNs = static_cast<uint64_t>(m_frame) * kFrameIntervalNs;
-        for (int i = 0; i < kObjectCount; ++i) {
-            frame.objects.push_back(object(i));
+        for (std::size_t i = 0; i < m_spots.size(); ++i) {
+            frame.objects.push_back(object(static_cast<int>(i)));
         }
         return frame;
     }
+
+    std::size_t size() const { return m_spots.size(); }
 
   private:
     static constexpr int kStep = 6;
@@ -54,8 +59,9 @@ class WalkingObjects {
         const int leg = index % 5 == 4 ? kSwayingLeg : kPacingLeg;
         const int direction = (m_frame / leg) % 2 == 0 ? 1 : -1;
         const int travelled = kStep * (direction > 0 ? m_frame % leg : leg - m_frame % leg);
-        const int x = -3700 + (index % 10) * 760 + travelled;
-        const int y = -3400 + (index / 10) * 1500 + travelled / 2;
+        const Spot spot = m_spots[static_cast<std::size_t>(index)];
+        const int x = spot.x + travelled;
+        const int y = spot.y + travelled / 2;
         const auto at = [](int px, int py) {
             return scene::Point16{static_cast<int16_t>(px), static_cast<int16_t>(py)};
         };
@@ -70,71 +76,95 @@ class WalkingObjects {
         return record;
     }
 
+    std::vector<Spot> m_spots;
     int m_frame = 0;
 };
 
-// A guard as the product's factory builds it from a profile: a size filter,
-// a swaying filter and the 3 s lifetime filter.
-std::unique_ptr<DwellwatchGuard> productGuard(const Polygon& area, int uid,
-                                              StateEventProducerI& producer, int64_t individualTime,
-                                              int64_t groupTime) {
-    auto guard = std::make_unique<DwellwatchGuard>(
-        area, "Profile " + std::to_string(uid), uid, 1, 3 * kSecond, "Dwellwatch", producer,
-        individualTime, groupTime, 0, PtzState::kNoPreset,
-        std::make_unique<SwayingFilter>(5, uid, true));
-    guard->addExclusionFilter(std::make_unique<SizeFilterPercent>(5, 5, true));
-    guard->addExclusionFilter(std::make_unique<ObjectLifetimeFilter>(3 * kSecond, true));
-    return guard;
+// 50 objects spread over the whole view.
+std::vector<Spot> spreadOverTheView() {
+    std::vector<Spot> spots;
+    for (int i = 0; i < 50; ++i) {
+        spots.push_back({-3700 + (i % 10) * 760, -3400 + (i / 10) * 1500});
+    }
+    return spots;
 }
 
-std::vector<std::unique_ptr<DwellwatchGuard>> threeGuards(StateEventProducerI& producer) {
-    std::vector<std::unique_ptr<DwellwatchGuard>> guards;
-    guards.push_back(
-        productGuard(Polygon(-3900, 3900, -3900, 3900), 1, producer, 120 * kSecond, 0));
-    guards.back()->addExcludeArea(Polygon(-500, 500, -500, 500));
-
-    guards.push_back(productGuard(Polygon(-4000, 0, -4000, 1000), 2, producer, 10 * kSecond, 0));
-
-    const std::vector<Point> entrance = {{-1000, 0},  {-600, 2500},  {600, 3200},   {2800, 2600},
-                                         {3600, 800}, {3000, -1500}, {1200, -3000}, {-800, -2800}};
-    const Polygon entranceArea(entrance.data(), static_cast<int>(entrance.size()));
-    guards.push_back(productGuard(entranceArea, 3, producer, 0, 20 * kSecond));
-    guards.back()->addExcludeArea(Polygon(1500, 2600, 1200, 2200));
-    return guards;
+// 100 objects: 20 about the areas of profiles 2 to 4, and 80 in the upper
+// left corner of the view, whose boxes stay clear of every area's box.
+std::vector<Spot> mostlyFarFromTheAreas() {
+    std::vector<Spot> spots;
+    for (int i = 0; i < 20; ++i) {
+        spots.push_back({-3000 + (i % 5) * 1300, -3000 + (i / 5) * 1300});
+    }
+    for (int i = 0; i < 80; ++i) {
+        spots.push_back({-3900 + (i % 10) * 90, 1800 + (i / 10) * 230});
+    }
+    return spots;
 }
 
-// Argument: how many of the three guards see the frames; 0 measures decoding
-// and tracking alone.
-void BM_CameraPipelineFrame(benchmark::State& state) {
+// Runs frames of objects through the guards of the given profiles.
+void playFrames(benchmark::State& state, WalkingObjects objects, const std::vector<int>& profiles) {
     guardtest::RecordingProducer producer;  // events go nowhere else
-    std::vector<std::unique_ptr<DwellwatchGuard>> guards = threeGuards(producer);
-    guards.resize(static_cast<size_t>(state.range(0)));
+    std::vector<std::unique_ptr<DwellwatchGuard>> guards;
+    for (const int uid : profiles) {
+        guards.push_back(benchguards::profileGuard(uid, producer));
+    }
     MoteSceneParser parser(0, kAspectRatio);
-    WalkingObjects objects;
     int64_t alarmFrames = 0;
+    int64_t allocations = 0;
 
     for (auto _ : state) {
         state.PauseTiming();
         const std::string buffer = scene::encodeFrame(objects.nextFrame());
+        const int64_t allocationsBefore = benchalloc::count();
         state.ResumeTiming();
 
-        const MoteScene scene(buffer.c_str(), kSceneMask);
-        const ParsedScene parsed = parser.parse(scene);
-        bool alarm = false;
-        for (const auto& guard : guards) {
-            alarm = guard->checkObjects(parsed)->isAlarm() || alarm;
+        {
+            const MoteScene scene(buffer.c_str(), kSceneMask);
+            const ParsedScene parsed = parser.parse(scene);
+            bool alarm = false;
+            for (const auto& guard : guards) {
+                alarm = guard->checkObjects(parsed)->isAlarm() || alarm;
+            }
+            alarmFrames += alarm ? 1 : 0;
         }
-        alarmFrames += alarm ? 1 : 0;
+
+        state.PauseTiming();
+        allocations += benchalloc::count() - allocationsBefore;
+        state.ResumeTiming();
     }
 
-    if (parser.getStorage().getSize() != static_cast<size_t>(kObjectCount)) {
+    if (parser.getStorage().getSize() != objects.size()) {
         state.SkipWithError("the frames did not reach the object storage");
     }
     state.counters["frames"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["alarm_share"] =
         benchmark::Counter(static_cast<double>(alarmFrames), benchmark::Counter::kAvgIterations);
+    state.counters["allocs_per_frame"] =
+        benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+
+// Argument: how many of the first three profiles see the frames; 0 measures
+// decoding and tracking alone.
+void BM_CameraPipelineFrame(benchmark::State& state) {
+    std::vector<int> profiles = {1, 2, 3};
+    profiles.resize(static_cast<std::size_t>(state.range(0)));
+    playFrames(state, WalkingObjects(spreadOverTheView()), profiles);
 }
 BENCHMARK(BM_CameraPipelineFrame)->ArgName("guards")->Arg(3)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// Argument as above, for profiles 2 to 4, whose areas leave the upper left
+// corner free.
+void BM_CameraPipelineMostlyFarFrame(benchmark::State& state) {
+    std::vector<int> profiles = {2, 3, 4};
+    profiles.resize(static_cast<std::size_t>(state.range(0)));
+    playFrames(state, WalkingObjects(mostlyFarFromTheAreas()), profiles);
+}
+BENCHMARK(BM_CameraPipelineMostlyFarFrame)
+    ->ArgName("guards")
+    ->Arg(3)
+    ->Arg(0)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

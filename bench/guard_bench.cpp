@@ -11,6 +11,7 @@
 #include "dwellwatch/dwellwatch_guard.h"
 #include "events/state_event_producer_i.h"
 #include "geometry/polygon.h"
+#include "guard/protection_area.h"
 #include "scene_script.h"
 #include "temporary_root.h"
 
@@ -94,5 +95,40 @@ void BM_DwellwatchGuardFrameWithPicture(benchmark::State& state) {
     IntervalTimerObservable::deinitialize();
 }
 BENCHMARK(BM_DwellwatchGuardFrameWithPicture)->Arg(20)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// One area test, for an object of the given position relative to the
+// ten-sided area with its three exclude areas.
+void areaTest(benchmark::State& state, const guardtest::Box& box) {
+    ProtectionArea area(tenSidedArea());
+    area.addExcludeArea(Polygon(-2800, -1800, -300, 700));
+    area.addExcludeArea(Polygon(-500, 500, -500, 500));
+    area.addExcludeArea(Polygon(1500, 2600, 1200, 2200));
+    guardtest::SceneScript script;
+    script.frame(0, {box});
+    const TrackingObject& object = *script.find(box.id);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(area.checkObject(object));
+    }
+}
+
+void BM_AreaTestFarOutside(benchmark::State& state) {
+    areaTest(state, guardtest::square(1, -3800, 3800, 150));
+}
+BENCHMARK(BM_AreaTestFarOutside);
+
+void BM_AreaTestInside(benchmark::State& state) {
+    areaTest(state, guardtest::square(1, 1000, -1000, 150));
+}
+BENCHMARK(BM_AreaTestInside);
+
+void BM_AreaTestAcrossTheBorder(benchmark::State& state) {
+    areaTest(state, guardtest::square(1, 2950, 0, 150));
+}
+BENCHMARK(BM_AreaTestAcrossTheBorder);
+
+void BM_AreaTestAcrossAnExcludeArea(benchmark::State& state) {
+    areaTest(state, guardtest::square(1, 500, 0, 150));
+}
+BENCHMARK(BM_AreaTestAcrossAnExcludeArea);
 
 }  // namespace

@@ -97,7 +97,10 @@ std::pair<Bounds, Bounds> halvesOf(const Bounds& cell, const CutLine& cut) {
 
 bool execute(const Paths& subject, ClipperLib::PolyFillType subjectFill, const Path& clip,
              ClipperLib::ClipType type, ClipperLib::PolyTree& tree) {
-    ClipperLib::Clipper clipper;
+    // One engine per thread, cleared for each use, rather than one built
+    // and torn down per call.
+    thread_local ClipperLib::Clipper clipper;
+    clipper.Clear();
     clipper.AddPaths(subject, ClipperLib::ptSubject, true);
     clipper.AddPath(clip, ClipperLib::ptClip, true);
     return clipper.Execute(type, tree, subjectFill, ClipperLib::pftEvenOdd);
@@ -175,11 +178,12 @@ class HoleFreeClip {
     }
 
     // Outer rings without positive area are rounding debris of self-crossing
-    // input a few units across; they are left out.
-    static void appendOuters(const ClipperLib::PolyTree& tree, Paths& pieces) {
-        for (const PolyNode* node = tree.GetFirst(); node != nullptr; node = node->GetNext()) {
+    // input a few units across; they are left out. The rings are moved out
+    // of the tree, which is not used again.
+    static void appendOuters(ClipperLib::PolyTree& tree, Paths& pieces) {
+        for (PolyNode* node = tree.GetFirst(); node != nullptr; node = node->GetNext()) {
             if (!node->IsHole() && ClipperLib::Area(node->Contour) > 0.0) {
-                pieces.push_back(node->Contour);
+                pieces.push_back(std::move(node->Contour));
             }
         }
     }

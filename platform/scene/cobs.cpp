@@ -1,5 +1,7 @@
 #include "cobs.h"
 
+#include <cstring>
+
 namespace scene::cobs {
 
 namespace {
@@ -30,6 +32,8 @@ std::string encode(const std::string& bytes) {
 
 std::optional<std::string> decode(const char* text) {
     std::string out;
+    // Decoding only drops the block codes: the result is never longer.
+    out.reserve(std::strlen(text));
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     while (*p != 0) {
         const unsigned char code = *p++;

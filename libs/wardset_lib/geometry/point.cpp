@@ -10,18 +10,6 @@ int32_t Point::squareDistance(const Point& other) const {
         std::min<int64_t>(dx * dx + dy * dy, std::numeric_limits<int32_t>::max()));
 }
 
-bool operator<(const Point& a, const Point& b) {
-    return a.y != b.y ? a.y < b.y : a.x < b.x;
-}
-
-bool operator==(const Point& a, const Point& b) {
-    return a.x == b.x && a.y == b.y;
-}
-
-bool operator!=(const Point& a, const Point& b) {
-    return !(a == b);
-}
-
 int16_t toCoordinate(int64_t value) {
     return static_cast<int16_t>(std::clamp<int64_t>(value, std::numeric_limits<int16_t>::min(),
                                                     std::numeric_limits<int16_t>::max()));

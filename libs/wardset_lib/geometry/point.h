@@ -18,9 +18,15 @@ struct Point {
 };
 
 // Sets of points are ordered by y first, then by x.
-bool operator<(const Point& a, const Point& b);
-bool operator==(const Point& a, const Point& b);
-bool operator!=(const Point& a, const Point& b);
+inline bool operator<(const Point& a, const Point& b) {
+    return a.y != b.y ? a.y < b.y : a.x < b.x;
+}
+inline bool operator==(const Point& a, const Point& b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline bool operator!=(const Point& a, const Point& b) {
+    return !(a == b);
+}
 
 // A computed coordinate as int16, saturated at the type's limits.
 int16_t toCoordinate(int64_t value);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "geometry/platform_points.h"
 
@@ -40,20 +41,25 @@ class LibraryRings {
     int m_ringCount;
 };
 
-// A ring around the scene's full extent is reached from any int16 point, so
-// the search below always ends before this; the point itself is returned
-// only if every scene point were taken.
-constexpr int kLargestRing = 2 * 32768;
-
-bool isFree(int x, int y, const std::set<Point>& taken) {
-    return taken.count(Point{static_cast<int16_t>(x), static_cast<int16_t>(y)}) == 0;
+// Whether adjustDuplicates has anything to move. Only vertices within the
+// subject's box can coincide with one of its vertices.
+bool hasDuplicate(const Polygon& subject, const std::vector<Point>& clipVertices) {
+    const std::vector<Point>& subjectVertices = subject.getPoints();
+    for (auto vertex = clipVertices.begin(); vertex != clipVertices.end(); ++vertex) {
+        const bool inSubjectBox = subject.getMinX() <= vertex->x &&
+                                  vertex->x <= subject.getMaxX() &&
+                                  subject.getMinY() <= vertex->y && vertex->y <= subject.getMaxY();
+        if ((inSubjectBox && std::find(subjectVertices.begin(), subjectVertices.end(), *vertex) !=
+                                 subjectVertices.end()) ||
+            std::find(clipVertices.begin(), vertex, *vertex) != vertex) {
+            return true;
+        }
+    }
+    return false;
 }
 
-}  // namespace
-
-void clip(const Polygon& subject, const Polygon& other, ClipMode mode, PolygonContainer& out) {
-    std::vector<Point> clipVertices = other.getPoints();
-    adjustDuplicates(subject, clipVertices);
+void clipWithLibrary(const Polygon& subject, const std::vector<Point>& clipVertices, ClipMode mode,
+                     PolygonContainer& out) {
     gm_point_t** rings = nullptr;
     int* counts = nullptr;
     int ringCount = 0;
@@ -66,12 +72,29 @@ void clip(const Polygon& subject, const Polygon& other, ClipMode mode, PolygonCo
     LibraryRings(rings, counts, ringCount).moveInto(out);
 }
 
+}  // namespace
+
+void clip(const Polygon& subject, const Polygon& other, ClipMode mode, PolygonContainer& out) {
+    if (!hasDuplicate(subject, other.getPoints())) {
+        clipWithLibrary(subject, other.getPoints(), mode, out);
+        return;
+    }
+    std::vector<Point> adjusted = other.getPoints();
+    adjustDuplicates(subject, adjusted);
+    clipWithLibrary(subject, adjusted, mode, out);
+}
+
 void adjustDuplicates(const Polygon& subject, std::vector<Point>& clipVertices) {
-    std::set<Point> taken(subject.getPoints().begin(), subject.getPoints().end());
+    if (!hasDuplicate(subject, clipVertices)) {
+        return;
+    }
+    SortedPoints taken(subject.getPoints());
     std::vector<std::size_t> duplicates;
     for (std::size_t i = 0; i < clipVertices.size(); ++i) {
-        if (!taken.insert(clipVertices[i]).second) {
+        if (taken.count(clipVertices[i]) != 0) {
             duplicates.push_back(i);
+        } else {
+            taken.insert(clipVertices[i]);
         }
     }
     for (const std::size_t index : duplicates) {
@@ -80,30 +103,16 @@ void adjustDuplicates(const Polygon& subject, std::vector<Point>& clipVertices) 
     }
 }
 
-Point findClosestNonDuplicate(Point point, const std::set<Point>& taken) {
-    for (int r = 1; r <= kLargestRing; ++r) {
-        const int x0 = std::max(point.x - r, -kSceneLimit);
-        const int x1 = std::min(point.x + r, kSceneLimit);
-        const int y0 = std::max(point.y - r, -kSceneLimit);
-        const int y1 = std::min(point.y + r, kSceneLimit);
-        for (int i = x0; i <= x1; ++i) {
-            if (isFree(i, y1, taken)) {
-                return {static_cast<int16_t>(i), static_cast<int16_t>(y1)};
-            }
-            if (isFree(i, y0, taken)) {
-                return {static_cast<int16_t>(i), static_cast<int16_t>(y0)};
-            }
-        }
-        for (int j = y0 + 1; j <= y1 - 1; ++j) {
-            if (isFree(x0, j, taken)) {
-                return {static_cast<int16_t>(x0), static_cast<int16_t>(j)};
-            }
-            if (isFree(x1, j, taken)) {
-                return {static_cast<int16_t>(x1), static_cast<int16_t>(j)};
-            }
-        }
+SortedPoints::SortedPoints(std::vector<Point> points) : m_points(std::move(points)) {
+    std::sort(m_points.begin(), m_points.end());
+    m_points.erase(std::unique(m_points.begin(), m_points.end()), m_points.end());
+}
+
+void SortedPoints::insert(Point point) {
+    const auto at = std::lower_bound(m_points.begin(), m_points.end(), point);
+    if (at == m_points.end() || *at != point) {
+        m_points.insert(at, point);
     }
-    return point;
 }
 
 }  // namespace clipping

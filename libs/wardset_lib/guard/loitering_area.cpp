@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "geometry/polygon_overlap.h"
 #include "guard/guard_record.h"
 #include "tracking/parsed_scene.h"
 #include "tracking/tracking_object.h"
@@ -114,8 +115,9 @@ void LoiteringArea::updateDroppedLoiteringTimes(const std::vector<const Tracking
                                         }),
                          m_droppedTimes.end());
     for (const TrackingObject* object : vanished) {
-        // The grid lookups first: they are cheaper than clipping the object.
-        if (isObjectCloseToBorder(*object) ||
+        // Cheapest first: the boxes, then the grid lookups, then the area test.
+        if (!overlap::boxesMeet(getPolygon(), object->getShape()) ||
+            isObjectCloseToBorder(*object) ||
             m_protectionArea.checkObject(*object) != AREA_INSIDE) {
             continue;
         }

@@ -17,7 +17,7 @@ enum ProtectionAreaResult_e : int {
 // A guard's include area with the exclude areas cut out of it.
 class ProtectionArea {
   public:
-    explicit ProtectionArea(const Polygon& area) : m_area(area) {}
+    explicit ProtectionArea(const Polygon& area);
 
     // Keeps a copy.
     void addExcludeArea(const Polygon& excludeArea) { m_excludeAreas.push_back(excludeArea); }
@@ -32,7 +32,14 @@ class ProtectionArea {
   private:
     // True when the exclude areas from index first on cover the whole piece.
     bool isCoveredFrom(const Polygon& piece, std::size_t first) const;
+    // Whether the object touches the area only where the exclude areas may
+    // cover it, or not at all: the clip decides.
+    ProtectionAreaResult_e clipAndCheck(const Polygon& shape) const;
+    bool mayBeExcluded(const Polygon& shape) const;
 
     Polygon m_area;
+    // Whether the area's border is simple, so that most objects can be placed
+    // without clipping.
+    bool m_areaIsSimple;
     std::vector<Polygon> m_excludeAreas;
 };

@@ -63,21 +63,25 @@ int32_t InvariantBox::getFootPositionValue(Point centre) const {
     }
 }
 
-std::unique_ptr<Polygon> InvariantBox::getFootBox(Point centre) const {
+Rectangle InvariantBox::getFootRectangle(Point centre) const {
     const int32_t cx = centre.x;
     const int32_t cy = centre.y;
     const int32_t w = m_width;
     const int32_t h = m_height;
     switch (m_rotation) {
         case 90:
-            return std::make_unique<Polygon>(cx + w / 4, cx + w / 2, cy - h / 2, cy + h / 2);
+            return {cx + w / 4, cx + w / 2, cy - h / 2, cy + h / 2};
         case 180:
-            return std::make_unique<Polygon>(cx - w / 2, cx + w / 2, cy + h / 4, cy + h / 2);
+            return {cx - w / 2, cx + w / 2, cy + h / 4, cy + h / 2};
         case 270:
-            return std::make_unique<Polygon>(cx - w / 2, cx - w / 4, cy - h / 2, cy + h / 2);
+            return {cx - w / 2, cx - w / 4, cy - h / 2, cy + h / 2};
         default:
-            return std::make_unique<Polygon>(cx - w / 2, cx + w / 2, cy - h / 2, cy - h / 4);
+            return {cx - w / 2, cx + w / 2, cy - h / 2, cy - h / 4};
     }
+}
+
+std::unique_ptr<Polygon> InvariantBox::getFootBox(Point centre) const {
+    return std::make_unique<Polygon>(getFootRectangle(centre).toPolygon());
 }
 
 Point InvariantBox::getViewedLowerLeft(Point centre) const {

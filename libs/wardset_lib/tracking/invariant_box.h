@@ -5,6 +5,7 @@
 
 #include "geometry/point.h"
 #include "geometry/polygon.h"
+#include "geometry/rectangle.h"
 
 // An object's extent, made comparable across camera rotations: width and
 // height in scene units as measured, read back as seen in the viewed
@@ -30,6 +31,7 @@ class InvariantBox {
     // the bottom edge, the quarter of the box at the bottom, and the lower
     // left corner. Rotations other than 90, 180 and 270 count as 0.
     int32_t getFootPositionValue(Point centre) const;
+    Rectangle getFootRectangle(Point centre) const;
     std::unique_ptr<Polygon> getFootBox(Point centre) const;
     Point getViewedLowerLeft(Point centre) const;
 

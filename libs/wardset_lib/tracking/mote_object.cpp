@@ -46,15 +46,15 @@ MoteObject::MoteObject(const scene_object_st* object, int64_t timestamp, int mas
     }
 }
 
-std::unique_ptr<Polygon> MoteObject::createPolygon(const scene_object_st* object,
-                                                   scene_prop_e prop) {
+std::shared_ptr<const Polygon> MoteObject::createPolygon(const scene_object_st* object,
+                                                         scene_prop_e prop) {
     const void* values = nullptr;
     const int count = scene_get_obj_prop(object, prop, &values);
     if (count <= 0 || values == nullptr) {
-        return std::make_unique<Polygon>(nullptr, 0);
+        return std::make_shared<const Polygon>(nullptr, 0);
     }
     // The library's points are pairs of int16 x, y: the layout of Point.
-    return std::make_unique<Polygon>(static_cast<const Point*>(values), count);
+    return std::make_shared<const Polygon>(static_cast<const Point*>(values), count);
 }
 
 bool MoteObject::getVelocity(const scene_object_st* object, MoteVelocity& velocity) {
@@ -70,6 +70,10 @@ bool MoteObject::getVelocity(const scene_object_st* object, MoteVelocity& veloci
 
 const Polygon* MoteObject::getOutline() const {
     return m_polygon_p ? m_polygon_p.get() : m_boundingBox_p.get();
+}
+
+std::shared_ptr<const Polygon> MoteObject::shareOutline() const {
+    return m_polygon_p ? m_polygon_p : m_boundingBox_p;
 }
 
 int32_t MoteObject::getWidth() const {

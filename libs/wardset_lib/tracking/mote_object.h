@@ -25,7 +25,8 @@ class MoteObject {
 
     // The outline or box property of the object as a polygon; a missing or
     // degenerate point list gives the polygon constructor's small valid polygon.
-    static std::unique_ptr<Polygon> createPolygon(const scene_object_st* object, scene_prop_e prop);
+    static std::shared_ptr<const Polygon> createPolygon(const scene_object_st* object,
+                                                        scene_prop_e prop);
     // Sets velocity when the object reports exactly two values.
     static bool getVelocity(const scene_object_st* object, MoteVelocity& velocity);
 
@@ -41,6 +42,9 @@ class MoteObject {
     // The polygon, or the bounding box when there is no polygon; null when
     // there is neither.
     const Polygon* getOutline() const;
+    // The same, shared: the tracked object keeps the outline of its latest
+    // frame without copying it (outlines never change).
+    std::shared_ptr<const Polygon> shareOutline() const;
     // Extent of the outline's bounding box; 0 without an outline.
     int32_t getWidth() const;
     int32_t getHeight() const;
@@ -49,7 +53,7 @@ class MoteObject {
     int m_id;
     int64_t m_timestamp;
     MoteVelocity m_velocity;
-    std::unique_ptr<Polygon> m_polygon_p;
-    std::unique_ptr<Polygon> m_boundingBox_p;
+    std::shared_ptr<const Polygon> m_polygon_p;
+    std::shared_ptr<const Polygon> m_boundingBox_p;
     bool m_confident;
 };

@@ -6,11 +6,11 @@
 
 namespace {
 
-// A copy of the scene object's outline; an object reported without one gets
-// the small default polygon rather than none.
-std::unique_ptr<Polygon> shapeOf(const MoteObject& mote) {
-    const Polygon* outline = mote.getOutline();
-    return outline != nullptr ? outline->clone() : std::make_unique<Polygon>(nullptr, 0);
+// The scene object's outline; an object reported without one gets the
+// small default polygon rather than none.
+std::shared_ptr<const Polygon> shapeOf(const MoteObject& mote) {
+    std::shared_ptr<const Polygon> outline = mote.shareOutline();
+    return outline ? outline : std::make_shared<const Polygon>(nullptr, 0);
 }
 
 int16_t toVelocityComponent(int32_t value) {
@@ -36,8 +36,8 @@ TrackingObject::TrackingObject(const MoteObject& mote, int rotation, float aspec
       m_velocity(velocityOf(mote)) {
     m_centroid = m_shape_p->getCentroid();
     m_previousPosition = m_centroid;
-    m_previousFootBox_p = m_box.getFootBox(m_centroid);
-    m_footBox_p = m_box.getFootBox(m_centroid);
+    m_previousFootBox = m_box.getFootRectangle(m_centroid);
+    m_footBox = m_previousFootBox;
 }
 
 void TrackingObject::update(const MoteObject& mote) {
@@ -46,9 +46,9 @@ void TrackingObject::update(const MoteObject& mote) {
     m_centroid = m_shape_p->getCentroid();
     m_lastSeen = mote.getTimestamp();
     m_velocity = velocityOf(mote);
-    m_previousFootBox_p = std::move(m_footBox_p);
+    m_previousFootBox = m_footBox;
     m_box.update(mote.getWidth(), mote.getHeight());
-    m_footBox_p = m_box.getFootBox(m_centroid);
+    m_footBox = m_box.getFootRectangle(m_centroid);
     m_maxWidth = std::max(m_maxWidth, m_box.getWidth());
     m_maxHeight = std::max(m_maxHeight, m_box.getHeight());
     m_confident = mote.isConfident();
@@ -56,7 +56,7 @@ void TrackingObject::update(const MoteObject& mote) {
 
 void TrackingObject::setPreviousPosition(Point position) {
     m_previousPosition = position;
-    m_previousFootBox_p = m_box.getFootBox(position);
+    m_previousFootBox = m_box.getFootRectangle(position);
 }
 
 TrackingObjectExternalData* TrackingObject::getData(const std::string& key) {
@@ -91,7 +91,7 @@ void TrackingObject::merge(const TrackingObject& source, bool targetIsSource) {
     m_firstSeen = std::min(m_firstSeen, source.m_firstSeen);
     if (!targetIsSource) {
         m_previousPosition = source.m_previousPosition;
-        m_previousFootBox_p = source.m_previousFootBox_p->clone();
+        m_previousFootBox = source.m_previousFootBox;
     }
 }
 
@@ -109,7 +109,7 @@ void TrackingObject::splitFromSource(const TrackingObject& source) {
     }
     combineSizeProperties(source);
     m_firstSeen = source.m_firstSeen;
-    m_previousFootBox_p = source.m_previousFootBox_p->clone();
+    m_previousFootBox = source.m_previousFootBox;
     m_previousPosition = source.m_previousPosition;
     for (const auto& [key, record] : source.m_data) {
         m_data[key] = record->clone();

@@ -64,8 +64,9 @@ class TrackingObject {
     Point getCentroid() const { return m_centroid; }
     Point getPreviousPosition() const { return m_previousPosition; }
     const Polygon& getShape() const { return *m_shape_p; }
-    const Polygon& getPreviousFootBox() const { return *m_previousFootBox_p; }
-    const Polygon& getFootBox() const { return *m_footBox_p; }
+    // The foot boxes are kept as rectangles and built as polygons on request.
+    Polygon getPreviousFootBox() const { return m_previousFootBox.toPolygon(); }
+    Polygon getFootBox() const { return m_footBox.toPolygon(); }
     bool isConfident() const { return m_confident; }
     bool isMergeable() const { return m_isMergeable; }
     void setMergeable(bool mergeable) { m_isMergeable = mergeable; }
@@ -83,11 +84,12 @@ class TrackingObject {
     int32_t m_maxHeight;
     Point m_centroid;
     Point m_previousPosition;
-    std::unique_ptr<Polygon> m_shape_p;
-    std::unique_ptr<Polygon> m_previousFootBox_p;
-    std::unique_ptr<Polygon> m_footBox_p;
+    // Shared with the scene object of the latest frame while that lives.
+    std::shared_ptr<const Polygon> m_shape_p;
+    Rectangle m_previousFootBox;
+    Rectangle m_footBox;
     bool m_confident;
     bool m_isMergeable = true;
     Velocity m_velocity;
-    std::map<std::string, std::unique_ptr<TrackingObjectExternalData>> m_data;
+    std::map<std::string, std::unique_ptr<TrackingObjectExternalData>, RecordKeyOrder> m_data;
 };
