@@ -113,20 +113,9 @@ class X3IntegrationTimeTest : public IntegrationTimeTest<ShutterIntegrationTimeX
                                {"intt_temp_factors", {448.0, -5.8, 0, 0}},
                                {"cal_int_time", 300}}) {}
 
-    std::string diagnostic(const char* name) const {
-        const auto value = intt.block.debug_data().get(name);
-        if (!value) {
-            return "none";
-        }
-        return std::visit(
-            [](const auto& v) {
-                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
-                    return v;
-                } else {
-                    return std::to_string(v);
-                }
-            },
-            *value);
+    template <typename T>
+    T diagnostic(const char* name) const {
+        return std::get<T>(intt.block.debug_data().get(name).value());
     }
 };
 
@@ -156,10 +145,10 @@ TEST_F(X3IntegrationTimeTest, CubicLawOverrideAndGainTables) {
     intt.push("gain_mode_in", Pictor::datatype_int32{1});
     EXPECT_EQ(times().back(), 100);
     EXPECT_EQ(requests().size(), 3u);
-    EXPECT_EQ(diagnostic("intt.intt_limits"), "100, 100");
-    EXPECT_EQ(diagnostic("thermal_sensor_itime"), "100");
+    EXPECT_EQ(diagnostic<std::string>("intt.intt_limits"), "100, 100");
+    EXPECT_EQ(diagnostic<int64_t>("thermal_sensor_itime"), 100);
     intt.push("gain_mode_in", Pictor::datatype_int32{2});
-    EXPECT_EQ(diagnostic("intt.temp_limits"), "13.2759, 60");
+    EXPECT_EQ(diagnostic<std::string>("intt.temp_limits"), "13.2759, 60");
     EXPECT_EQ(times().back(), 371);
 }
 
