@@ -149,6 +149,8 @@ class GainModeTest : public ::testing::Test {
         gain.tap<Pictor::datatype_int32>("low_gain_offset_out");
     std::shared_ptr<Pictor::Tap<Pictor::histogram_cut>> cuts =
         gain.tap<Pictor::histogram_cut>("histogram_cut_out");
+    std::shared_ptr<Pictor::Tap<Pictor::sensor_raw_properties>> raw =
+        gain.tap<Pictor::sensor_raw_properties>("sensor_raw_properties0_out");
 };
 
 TEST_F(GainModeTest, SwitchesByRadianceWithHysteresisAtMostOncePerSecond) {
@@ -179,11 +181,18 @@ TEST_F(GainModeTest, LowGainOffsetIsClampedToItsBits) {
     enable_both_gains();
     level(9000);                                                   // high gain level
     EXPECT_EQ(values_of(*offsets), (std::vector<int32_t>{8191}));  // 9000 - 0, within 14 bits
+    // The noise terms of the raw properties follow the gain state.
+    gain.push("sensor_raw_properties0_in",
+              Pictor::sensor_raw_properties{1.0f, 0.0f, 65535, 2.0f, 0.0f, 1.0f});
     clock.advance(seconds(2));
     level(20000);  // switches to low gain; the temperature has not moved: no recomputation
     level(20000);
     EXPECT_EQ(values_of(*modes), (std::vector<int32_t>{5, 1}));
     EXPECT_EQ(values_of(*offsets).size(), 1u);
+    ASSERT_EQ(raw->values().size(), 2u);
+    EXPECT_FLOAT_EQ(raw->values()[0].noise_read, -2.0f);  // high gain: -4 + 2
+    EXPECT_FLOAT_EQ(raw->values()[1].noise_read, 25.0f);  // low gain: 23 + 2
+    EXPECT_FLOAT_EQ(raw->values()[1].noise_fixed_pattern, 4.0f);
 }
 
 TEST_F(GainModeTest, ServiceRequestsWinOverAutomaticSwitching) {
