@@ -2,9 +2,14 @@
 
 #include "pictor/log.h"
 #include "pictor/registry.h"
+#include "sensor_fps_checker.h"
+#include "shutter_integration_time.h"
+#include "thermal_agc_gof.h"
+#include "thermal_sensor_dbus.h"
 #include "ti_adc3562.h"
 #include "ti_ads4142.h"
 #include "ti_dac80504.h"
+#include "utility_blocks.h"
 
 // Registers the plug-in's block types. The order of registration is part of
 // the plug-in's interface: a new type goes into its fixed place in the list.
@@ -16,6 +21,14 @@ extern "C" __attribute__((visibility("default"))) int lib_register_cpp(
         return -1;
     }
     try {
+        registry->register_block<DebugHelperBlock>("DebugHelper");
+        registry->register_block<SensorFpsChecker>("SensorFpsChecker");
+        registry->register_block<ThermalSensorDbusBlock>("ThermalSensorDbus");
+        registry->register_block<SensorWpIdBlock>("SensorWpId");
+        registry->register_block<ShutterIntegrationTimeBlock>("ShutterIntTime");
+        registry->register_block<ShutterIntegrationTimeX3Block>("ShutterIntTimeX3");
+        registry->register_block<ThermalAgcGofBlock>("ThermalAgcGof");
+        registry->register_block<ThermalTriggBlock>("ThermalTrigg");
         registry->register_block<TiAdc3562Block>("TiAdc3562");
         registry->register_block<TiAds4142Block>("TiAds4142");
         registry->register_block<TiDac80504Block>("TiDac80504");

@@ -8,7 +8,11 @@
 namespace {
 
 // The block types the plug-in registers, in order.
-const std::vector<std::string> kRegisteredTypes = {"TiAdc3562", "TiAds4142", "TiDac80504"};
+const std::vector<std::string> kRegisteredTypes = {
+    "DebugHelper",    "SensorFpsChecker", "ThermalSensorDbus", "SensorWpId",
+    "ShutterIntTime", "ShutterIntTimeX3", "ThermalAgcGof",     "ThermalTrigg",
+    "TiAdc3562",      "TiAds4142",        "TiDac80504",
+};
 
 TEST(ThermalPlugin, RegistersItsBlockTypesInOrder) {
     Pictor::Registry registry;
