@@ -61,10 +61,12 @@ std::string TemporaryRoot::readFile(const std::string& cameraPath) const {
 }
 
 std::vector<std::string> TemporaryRoot::readLines(const std::string& cameraPath) const {
-    std::istringstream in(readFile(cameraPath));
+    const std::string content = readFile(cameraPath);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
+    std::string::size_type start = 0;
+    for (std::string::size_type end; (end = content.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        lines.push_back(content.substr(start, end - start));
     }
     return lines;
 }

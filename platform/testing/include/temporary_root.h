@@ -28,7 +28,9 @@ class TemporaryRoot {
     // The content of a file at a camera path; empty when it does not exist.
     std::string readFile(const std::string& cameraPath) const;
 
-    // The lines of a file at a camera path.
+    // The complete lines of a file at a camera path. A last line without its
+    // newline is left out: a writer appending to the file may be half-way
+    // through it.
     std::vector<std::string> readLines(const std::string& cameraPath) const;
 
   private:
