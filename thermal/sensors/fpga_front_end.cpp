@@ -1,0 +1,138 @@
+#include "fpga_front_end.h"
+
+#include "pictor/log.h"
+
+#include <chrono>
+#include <cmath>
+#include <system_error>
+
+namespace thermal {
+namespace {
+
+constexpr uint32_t kDefectPixelRegister = 0x200000;
+constexpr uint32_t kDefectCorrectionRegister = 0x18000;
+constexpr uint32_t kWindowColumnsRegister = 0x2000;
+constexpr uint32_t kWindowRowsRegister = 0x2004;
+constexpr uint32_t kFrameCounterRegister = 0x10;
+constexpr uint32_t kHistogramBoundsRegister = 0x2008;
+constexpr uint32_t kHistogramCentreRegister = 0x2018;
+constexpr int kFrameRateWindowMs = 100;
+
+}  // namespace
+
+FpgaFrontEnd::FpgaFrontEnd(std::string devicePath, GainTableLayout layout, int channel)
+    : m_spi(std::move(devicePath)), m_layout(layout), m_channel(channel) {}
+
+FpgaFrontEnd::~FpgaFrontEnd() {
+    m_cancel = true;
+    if (m_uploader.joinable()) {
+        try {
+            m_uploader.join();
+        } catch (const std::system_error&) {
+            Pictor::ilog(Pictor::LogLevel::Error, "Failed to join calibration uploader thread.");
+        }
+    }
+}
+
+void FpgaFrontEnd::resetAndCheck() {
+    fpga_reset();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_spi.fpga_create();
+    fpgaSelfTest(m_spi);
+}
+
+void FpgaFrontEnd::waitForMemory() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    waitForExternalMemory(m_spi);
+}
+
+void FpgaFrontEnd::loadDefectPixels() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_spi.fpga_write_reg_from_file(defectPixelFile(m_channel), kDefectPixelRegister) != 0) {
+        Pictor::ilog(Pictor::LogLevel::Error, "Failed to load defect pixel correction data!");
+    }
+    m_spi.fpga_write_reg(kDefectCorrectionRegister, 1);
+}
+
+void FpgaFrontEnd::startGainUpload(std::function<void(bool loaded)> done) {
+    if (m_uploader.joinable()) {
+        return;
+    }
+    m_uploading = true;
+    m_uploader = std::thread([this, done = std::move(done)] {
+        bool loaded = false;
+        try {
+            loaded = uploadGainTables(m_spi, m_mutex, m_layout, m_channel, m_cancel) ==
+                     UploadResult::Done;
+        } catch (const std::exception& error) {
+            Pictor::ilog(Pictor::LogLevel::Error, "%s", error.what());
+        }
+        if (!loaded && !m_cancel) {
+            Pictor::ilog(Pictor::LogLevel::Error, "Failed to load gain correction data!");
+        }
+        m_uploading = false;
+        done(loaded);
+    });
+}
+
+void FpgaFrontEnd::applyExposureWindow(const std::string& name, const ExposureBounds& custom,
+                                       int width, int height) {
+    ExposureBounds window{0, height - 1, 0, width - 1};
+    if (name == "center") {
+        window = {height / 4, height * 3 / 4 - 1, width / 4, width * 3 / 4 - 1};
+    } else if (name == "upper") {
+        window.bottom = height / 2 - 1;
+    } else if (name == "lower") {
+        window.top = height / 2;
+    } else if (name == "left") {
+        window.right = width / 2 - 1;
+    } else if (name == "right") {
+        window.left = width / 2;
+    } else if (name == "spot") {
+        window = {height * 7 / 16, height * 9 / 16 - 1, width * 7 / 16, width * 9 / 16 - 1};
+    } else if (name == "custom") {
+        if (custom.left < 0 || custom.top < 0 || custom.left > custom.right ||
+            custom.top > custom.bottom || custom.right >= width || custom.bottom >= height) {
+            Pictor::ilog(Pictor::LogLevel::Warning,
+                         "Exposure window boundries are invalid - not applied!");
+            return;
+        }
+        window = custom;
+    } else {
+        Pictor::ilog(Pictor::LogLevel::Warning, "Undefined exposure window!");
+        return;
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_spi.fpga_write_reg(kWindowColumnsRegister, uint32_t(window.left) | uint32_t(window.right) << 16);
+    m_spi.fpga_write_reg(kWindowRowsRegister, uint32_t(window.top) | uint32_t(window.bottom) << 16);
+}
+
+float FpgaFrontEnd::detectMaxFps(float nominal) {
+    const auto count = [this] {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return std::make_pair(m_spi.read(kFrameCounterRegister), std::chrono::steady_clock::now());
+    };
+    const auto first = count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kFrameRateWindowMs));
+    const auto second = count();
+    const uint32_t frames = second.first - first.first;
+    if (frames == 0) {
+        Pictor::ilog(Pictor::LogLevel::Warning,
+                     "Failed to detect FPS limitation. Assume no limitation");
+        return nominal;
+    }
+    const double rate = frames / std::chrono::duration<double>(second.second - first.second).count();
+    // Counting whole frames in a short window is off by up to one frame.
+    const double slack = 1000.0 / kFrameRateWindowMs + 1.0;
+    return rate + slack < nominal ? float(std::lround(rate)) : nominal;
+}
+
+FpgaHistogram FpgaFrontEnd::readHistogram(int shift) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const uint32_t bounds = m_spi.read(kHistogramBoundsRegister);
+    const auto half = [shift](uint32_t value) { return int32_t((value << shift) & 0xFFFF); };
+    return {half(bounds & 0xFFFF), half(bounds >> 16),
+            int32_t(m_spi.read(kHistogramCentreRegister) & 0xFFFF)};
+}
+
+}  // namespace thermal
