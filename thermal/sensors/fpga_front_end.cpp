@@ -54,12 +54,12 @@ void FpgaFrontEnd::loadDefectPixels() {
     m_spi.fpga_write_reg(kDefectCorrectionRegister, 1);
 }
 
-void FpgaFrontEnd::startGainUpload(std::function<void(bool loaded)> done) {
+void FpgaFrontEnd::startGainUpload(std::function<void(bool loaded)> done, const char* failure) {
     if (m_uploader.joinable()) {
         return;
     }
     m_uploading = true;
-    m_uploader = std::thread([this, done = std::move(done)] {
+    m_uploader = std::thread([this, failure, done = std::move(done)] {
         bool loaded = false;
         try {
             loaded = uploadGainTables(m_spi, m_mutex, m_layout, m_channel, m_cancel) ==
@@ -68,7 +68,7 @@ void FpgaFrontEnd::startGainUpload(std::function<void(bool loaded)> done) {
             Pictor::ilog(Pictor::LogLevel::Error, "%s", error.what());
         }
         if (!loaded && !m_cancel) {
-            Pictor::ilog(Pictor::LogLevel::Error, "Failed to load gain correction data!");
+            Pictor::ilog(Pictor::LogLevel::Error, "%s", failure);
         }
         m_uploading = false;
         done(loaded);

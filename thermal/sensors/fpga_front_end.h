@@ -55,8 +55,10 @@ class FpgaFrontEnd {
     void loadDefectPixels();
 
     // Starts uploading the gain tables on a thread of its own; `done` runs on
-    // that thread when it ends (successful or not).
-    void startGainUpload(std::function<void(bool loaded)> done);
+    // that thread when it ends (successful or not). A failed upload is logged
+    // with `failure`.
+    void startGainUpload(std::function<void(bool loaded)> done,
+                         const char* failure = "Failed to load gain correction data!");
     bool uploading() const { return m_uploading; }
 
     // Selects the exposure window by name ("center", "upper", "lower", "left",
