@@ -1,3 +1,4 @@
+#include "lynred_sensor_blocks.h"
 #include "pictor/pipeline.h"
 #include "simulated_module.h"
 #include "ulis_sensor_blocks.h"
@@ -214,6 +215,32 @@ TEST_F(UlisBlockTest, ShutterRequestsAndCaptureModesWriteTheirRegisters) {
     pipeline.push("sensor", "fpga_capture_mode", Pictor::capture_mode_properties{4, 0});
     pipeline.run_until_idle();
     EXPECT_TRUE(module.logged("error: sensor: Undefined capture mode option!"));
+}
+
+TEST(LynredSensor, BringsTheSensorUpAndTakesIntegrationTimes) {
+    SimulatedModule module;
+    Pictor::Pipeline pipeline;
+    pipeline.add_block<LynredPico384SSensorBlock>(
+        "sensor", Pictor::BlockConfiguration{{"icap", 7}, {"thermography", true}});
+    const auto gsk = pipeline.tap<Pictor::datatype_float>("sensor", "gsk_voltage_out");
+    const auto gfid = pipeline.tap<Pictor::datatype_float>("sensor", "gfid_voltage_out");
+    pipeline.start(Pictor::Pipeline::Dispatch::Manual);
+
+    EXPECT_TRUE(module.logged("warning: Invalid icap value: 7 pF!"));
+    EXPECT_TRUE(module.logged("warning: Using default value: 6 pF!"));
+    EXPECT_EQ(module.sensor->field("icap"), 5u);
+    EXPECT_EQ(module.sensor->field("trim_a"), 575u);
+    EXPECT_EQ(module.sensor->latchedIntegrationTime(), 183u);
+    ASSERT_EQ(gsk->values().size(), 1u);
+    EXPECT_FLOAT_EQ(gsk->values()[0].value, 1.62794f);
+    EXPECT_FLOAT_EQ(gfid->values()[0].value, 2.82467f);
+    const auto serial = pipeline.find_block("sensor")->debug_data().get("serial_nbr");
+    ASSERT_TRUE(serial.has_value());
+    EXPECT_EQ(std::get<std::string>(*serial), "471107042");
+
+    pipeline.push("sensor", "sensor_integration_time_in", Pictor::datatype_int32{250});
+    pipeline.run_until_idle();
+    EXPECT_EQ(module.sensor->latchedIntegrationTime(), 250u);
 }
 
 }  // namespace
