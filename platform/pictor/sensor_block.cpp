@@ -70,8 +70,8 @@ std::shared_ptr<Pictor::SensorFieldDevice> sensor_at(int bus_address, const std:
     std::shared_ptr<Pictor::SensorFieldDevice> sensor =
         Pictor::SensorBusRegistration::find(bus_address);
     if (!sensor) {
-        throw std::runtime_error("no sensor answers at bus address " +
-                                 std::to_string(bus_address) + " (field " + field + ")");
+        throw std::runtime_error("no sensor answers at bus address " + std::to_string(bus_address) +
+                                 " (field " + field + ")");
     }
     return sensor;
 }

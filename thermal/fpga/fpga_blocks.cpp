@@ -115,11 +115,13 @@ FpgaBlock::FpgaBlock(const std::string& name, const Pictor::BlockConfiguration& 
 }
 
 FpgaBlock::~FpgaBlock() {
+    m_fpga.stopUploads();
     if (m_fpsThread.joinable()) {
         try {
             m_fpsThread.join();
         } catch (const std::system_error&) {
-            Pictor::ilog(Pictor::LogLevel::Error, "Failed to join FPS limitation detection thread.");
+            Pictor::ilog(Pictor::LogLevel::Error,
+                         "Failed to join FPS limitation detection thread.");
         }
     }
 }
@@ -220,11 +222,14 @@ bool FpgaBlock::loadAbsoluteCalibration(uint32_t address) {
         return false;
     }
     if (!std::equal(header, header + 4, kAbsoluteMagic)) {
-        Pictor::ilog(Pictor::LogLevel::Error, "Unknown absolute calibration data file format. "
-                                              "The absolute calibration is disabled.");
+        Pictor::ilog(Pictor::LogLevel::Error,
+                     "Unknown absolute calibration data file format. "
+                     "The absolute calibration is disabled.");
         return false;
     }
-    const auto half = [&](int at) { return int(uint8_t(header[at])) | int(uint8_t(header[at + 1])) << 8; };
+    const auto half = [&](int at) {
+        return int(uint8_t(header[at])) | int(uint8_t(header[at + 1])) << 8;
+    };
     if (half(4) != m_fpgaWidth || half(6) != m_fpgaHeight) {
         Pictor::ilog(Pictor::LogLevel::Error,
                      "The absolute calibration data doesn't match the camera's setup. The "
@@ -306,9 +311,9 @@ void FpgaBlock::handleInputs() {
         const auto permille = [](float fraction) {
             return uint32_t(std::clamp(fraction, 0.0f, 1.0f) * 1000.0f);
         };
-        spi.fpga_write_reg(kHistogramCutRegister, permille(m_histogram_cut_in.get().low) |
-                                                      permille(m_histogram_cut_in.get().high)
-                                                          << 16);
+        spi.fpga_write_reg(
+            kHistogramCutRegister,
+            permille(m_histogram_cut_in.get().low) | permille(m_histogram_cut_in.get().high) << 16);
     }
     if (m_low_gain_offset_in.is_triggered()) {
         spi.fpga_write_reg(kLowGainOffsetRegister, uint32_t(m_low_gain_offset_in.get().value));
@@ -343,8 +348,9 @@ void FpgaBlock::readEeprom(const Pictor::ee_read& request) {
     std::lock_guard<std::mutex> lock(m_fpga.mutex());
     for (int i = 0; i < request.length; ++i) {
         char word[9];
-        std::snprintf(word, sizeof word, "%08x",
-                      unsigned(m_fpga.spi().read(kEepromRegisters + uint32_t(request.address + i) * 4)));
+        std::snprintf(
+            word, sizeof word, "%08x",
+            unsigned(m_fpga.spi().read(kEepromRegisters + uint32_t(request.address + i) * 4)));
         record += word;
     }
     m_eeprom_out.send({record});
@@ -363,9 +369,9 @@ void FpgaBlock::readTemperatures() {
                   : spi.read(kFpaRawRegister);
         status = spi.read(kFpaStatusRegister);
         if (m_camAdcSelect && m_cameraMap.usable()) {
-            cameraRaw = spi.read(m_camAdcChannel != 0 ? kAdcChannel1Register
-                                                      : kAdcChannel0Register) &
-                        0xFFFF;
+            cameraRaw =
+                spi.read(m_camAdcChannel != 0 ? kAdcChannel1Register : kAdcChannel0Register) &
+                0xFFFF;
         }
     }
     if (raw != 0) {

@@ -106,7 +106,8 @@ class FpgaBlock : public Pictor::Block {
     Pictor::OutPort<Pictor::datatype_string> m_eeprom_out;
     Pictor::OutPort<Pictor::histogram_data> m_histogram_out;
 
-    // Last: the threads use everything above until they are joined.
+    // Its uploader and the FPS thread use everything above; both are joined
+    // first thing in the destructor.
     thermal::FpgaFrontEnd m_fpga;
     std::thread m_fpsThread;
 };

@@ -34,9 +34,9 @@ std::optional<BiasVoltages> loadBiasFile(int channel);
 
 // Where a member's gain tables go in FPGA memory.
 struct GainTableLayout {
-    uint32_t tableBytes;       // 2 bytes a pixel
-    uint32_t uploadOffset;     // added to the base register for the upload
-    uint32_t memoryLimit;      // a table may start at most this far above 0x10000000
+    uint32_t tableBytes;            // 2 bytes a pixel
+    uint32_t uploadOffset;          // added to the base register for the upload
+    uint32_t memoryLimit;           // a table may start at most this far above 0x10000000
     uint32_t blendOffset = 895104;  // table addresses as the blend registers take them
 };
 
@@ -54,8 +54,8 @@ UploadResult uploadGainTables(FpgaSpi& fpga, std::mutex& registerMutex,
 // register value. A magnification beyond the tables blends the first two as
 // the table for 1.0-2.0 does; the weight is kept within its table pair.
 struct ZoomBlend {
-    int index;       // tables index and index + 1
-    uint32_t weight; // 0x8001C000: 11-bit weight | 0x800
+    int index;        // tables index and index + 1
+    uint32_t weight;  // 0x8001C000: 11-bit weight | 0x800
 };
 ZoomBlend zoomBlend(float magnification, uint32_t scale);
 

@@ -24,6 +24,10 @@ FpgaFrontEnd::FpgaFrontEnd(std::string devicePath, GainTableLayout layout, int c
     : m_spi(std::move(devicePath)), m_layout(layout), m_channel(channel) {}
 
 FpgaFrontEnd::~FpgaFrontEnd() {
+    stopUploads();
+}
+
+void FpgaFrontEnd::stopUploads() {
     m_cancel = true;
     if (m_uploader.joinable()) {
         try {
@@ -103,7 +107,8 @@ void FpgaFrontEnd::applyExposureWindow(const std::string& name, const ExposureBo
         return;
     }
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_spi.fpga_write_reg(kWindowColumnsRegister, uint32_t(window.left) | uint32_t(window.right) << 16);
+    m_spi.fpga_write_reg(kWindowColumnsRegister, uint32_t(window.left) | uint32_t(window.right)
+                                                                             << 16);
     m_spi.fpga_write_reg(kWindowRowsRegister, uint32_t(window.top) | uint32_t(window.bottom) << 16);
 }
 
@@ -121,7 +126,8 @@ float FpgaFrontEnd::detectMaxFps(float nominal) {
                      "Failed to detect FPS limitation. Assume no limitation");
         return nominal;
     }
-    const double rate = frames / std::chrono::duration<double>(second.second - first.second).count();
+    const double rate =
+        frames / std::chrono::duration<double>(second.second - first.second).count();
     // Counting whole frames in a short window is off by up to one frame.
     const double slack = 1000.0 / kFrameRateWindowMs + 1.0;
     return rate + slack < nominal ? float(std::lround(rate)) : nominal;

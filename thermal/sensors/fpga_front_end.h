@@ -36,7 +36,7 @@ struct ExposureBounds {
 class FpgaFrontEnd {
   public:
     FpgaFrontEnd(std::string devicePath, GainTableLayout layout, int channel);
-    // Stops the uploader between two tables and joins it.
+    // Stops the uploader (stopUploads()).
     ~FpgaFrontEnd();
     FpgaFrontEnd(const FpgaFrontEnd&) = delete;
     FpgaFrontEnd& operator=(const FpgaFrontEnd&) = delete;
@@ -60,6 +60,9 @@ class FpgaFrontEnd {
     void startGainUpload(std::function<void(bool loaded)> done,
                          const char* failure = "Failed to load gain correction data!");
     bool uploading() const { return m_uploading; }
+    // Stops the uploader between two tables and joins it. Blocks call it
+    // first thing in their destructor, as the uploader's `done` uses them.
+    void stopUploads();
 
     // Selects the exposure window by name ("center", "upper", "lower", "left",
     // "right", "spot", "custom"); logs and keeps the old one for a bad name or

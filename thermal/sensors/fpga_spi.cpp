@@ -23,8 +23,8 @@ constexpr uint32_t kChunkBytes = 60;
 std::vector<uint8_t> registerMessage(uint32_t address, uint32_t value, bool read) {
     const bool wide = address >= 0x10000;
     std::vector<uint8_t> message;
-    message.push_back(uint8_t((kWordBytes << 2) | (wide ? kWideAddressBit : 0) |
-                              (read ? kReadBit : 0)));
+    message.push_back(
+        uint8_t((kWordBytes << 2) | (wide ? kWideAddressBit : 0) | (read ? kReadBit : 0)));
     for (int i = 0; i < (wide ? 4 : 2); ++i) {
         message.push_back(uint8_t(address >> (8 * i)));
     }

@@ -76,7 +76,8 @@ bool writeIntegrationTime(SensorBlock& sensor, uint32_t integrationTime) {
 
 std::string readSerialNumber(const SensorBlock& sensor) {
     char serial[32];
-    std::snprintf(serial, sizeof serial, "%04u%02u%03u", unsigned(sensor.read_sensor_field("serial_lot")),
+    std::snprintf(serial, sizeof serial, "%04u%02u%03u",
+                  unsigned(sensor.read_sensor_field("serial_lot")),
                   unsigned(sensor.read_sensor_field("serial_wafer")),
                   unsigned(sensor.read_sensor_field("serial_die")));
     return serial;

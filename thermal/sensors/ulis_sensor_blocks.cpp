@@ -56,20 +56,29 @@ constexpr uint32_t kHistogramControlRegister = 0x2010;
 constexpr uint32_t kTestPatternRegister = 0x1A010;
 constexpr float kNominalFps = 30.0f;
 
-const UlisMember kPico384 = {384,  288,
-                             thermal::kTrims384, {162162, 4718304, 2520360, 58192},
+const UlisMember kPico384 = {384,
+                             288,
+                             thermal::kTrims384,
+                             {162162, 4718304, 2520360, 58192},
                              {221184, 269330560, 0xFF94000},
-                             183,  0,
+                             183,
+                             0,
                              false};
-const UlisMember kPico640 = {640,  480,
-                             thermal::kTrims640, {160875, 7863840, 4521330, 97763},
+const UlisMember kPico640 = {640,
+                             480,
+                             thermal::kTrims640,
+                             {160875, 7863840, 4521330, 97763},
                              {614400, 270288960, 0xFED4000},
-                             439,  120,
+                             439,
+                             120,
                              false};
-const UlisMember kPico640Hearth = {640,  480,
-                                   thermal::kTrims640, {162162, 7863840, 4277929, 96987},
+const UlisMember kPico640Hearth = {640,
+                                   480,
+                                   thermal::kTrims640,
+                                   {162162, 7863840, 4277929, 96987},
                                    {614400, 270903424, 0xFED4000},
-                                   439,  120,
+                                   439,
+                                   120,
                                    true};
 
 // The previous filtered FPA reading, one per member class.
@@ -149,11 +158,13 @@ UlisSensorBlock::UlisSensorBlock(const std::string& name,
       m_integration_time_out(add_outport<Pictor::datatype_int32>("sensor_integration_time_out")),
       m_eeprom_out(add_outport<Pictor::datatype_string>("sensor_eeprom_out")) {
     // Timing of the full-frame read-out in the sensor's clock units.
-    add_sensor_mode({"full", member.width, member.height, kNominalFps,
-                     uint32_t(member.width + 116), uint32_t(member.height + 32)});
+    add_sensor_mode({"full", member.width, member.height, kNominalFps, uint32_t(member.width + 116),
+                     uint32_t(member.height + 32)});
 }
 
-UlisSensorBlock::~UlisSensorBlock() = default;
+UlisSensorBlock::~UlisSensorBlock() {
+    m_fpga.stopUploads();
+}
 
 void UlisSensorBlock::start() {
     if (!m_ready) {
@@ -215,10 +226,10 @@ void UlisSensorBlock::setUpConverters(const thermal::BiasVoltages& bias) {
 void UlisSensorBlock::writeImageFilters() {
     std::lock_guard<std::mutex> lock(m_fpga.mutex());
     thermal::FpgaSpi& spi = m_fpga.spi();
-    spi.fpga_write_reg(0x1A008, uint32_t(m_spatialThreshold & 0x3FF) |
-                                    uint32_t(m_spatialFraction & 0x1F) << 10);
-    spi.fpga_write_reg(0x1A004, uint32_t(m_temporalThreshold & 0x3FF) |
-                                    uint32_t(m_temporalFraction & 0x1F) << 10);
+    spi.fpga_write_reg(
+        0x1A008, uint32_t(m_spatialThreshold & 0x3FF) | uint32_t(m_spatialFraction & 0x1F) << 10);
+    spi.fpga_write_reg(
+        0x1A004, uint32_t(m_temporalThreshold & 0x3FF) | uint32_t(m_temporalFraction & 0x1F) << 10);
     spi.fpga_write_reg(0x1A000, 7);
     spi.fpga_write_reg(0x1E008, uint32_t(m_shutterMovePulse & 0x3FF) |
                                     (uint32_t(m_shutterHoldPulse << 10) & 0xFFC00));

@@ -37,9 +37,7 @@ HistogramBounds histogramOf(const std::vector<uint16_t>& frame) {
 }
 
 FpgaModel::FpgaModel(Options options, std::shared_ptr<SensorModel> sensor)
-    : m_options(options),
-      m_sensor(std::move(sensor)),
-      m_resetLine("fpga_reset", [this](int value) {
+    : m_options(options), m_sensor(std::move(sensor)), m_resetLine("fpga_reset", [this](int value) {
           std::lock_guard<std::mutex> lock(mutex());
           if (value != 0) {
               m_inReset = true;
@@ -173,8 +171,8 @@ void FpgaModel::message(const uint8_t* tx, uint8_t* rx, uint32_t length) {
         return;
     }
     if (dataBytes != 4) {
-        m_violations.push_back("register access of " + std::to_string(dataBytes) +
-                               " bytes at " + std::to_string(address));
+        m_violations.push_back("register access of " + std::to_string(dataBytes) + " bytes at " +
+                               std::to_string(address));
         return;
     }
     if (read) {
@@ -207,8 +205,8 @@ uint32_t FpgaModel::readRegister(uint32_t address) {
         return 1u | (m_options.memoryPasses ? 2u : 0u);
     }
     if (address == kFrameCounterRegister) {
-        const double rate = std::min(m_options.frameRate,
-                                     m_options.frameRateLimit.value_or(m_options.frameRate));
+        const double rate =
+            std::min(m_options.frameRate, m_options.frameRateLimit.value_or(m_options.frameRate));
         const double seconds = std::chrono::duration<double>(Clock::now() - m_start).count();
         return uint32_t(seconds * rate);
     }
@@ -220,8 +218,9 @@ uint32_t FpgaModel::readRegister(uint32_t address) {
         const RawTemperature& c = temperature->second;
         m_noiseState = m_noiseState * 1103515245u + 12345u;
         const int noise =
-            c.noiseCounts == 0 ? 0 : int((m_noiseState >> 16) % uint32_t(2 * c.noiseCounts + 1)) -
-                                         c.noiseCounts;
+            c.noiseCounts == 0
+                ? 0
+                : int((m_noiseState >> 16) % uint32_t(2 * c.noiseCounts + 1)) - c.noiseCounts;
         const double milliC = m_sensor->fpaCelsius() * 1000.0;
         const double raw = c.r0 + (milliC - c.referenceMilliC) * c.k2 / c.k1 + noise;
         return uint32_t(int64_t(std::llround(raw))) & c.mask;

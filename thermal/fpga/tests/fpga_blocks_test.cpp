@@ -12,9 +12,8 @@ namespace {
 using thermal::testing::SimulatedModule;
 
 Pictor::BlockConfiguration pico384Fpga() {
-    return {{"sensor_width", 384},          {"sensor_height", 288},
-            {"fpga_width", 384},            {"fpga_height", 288},
-            {"temp_sensor_response", 0.0148}, {"temp_sensor_V_30C", 1.782},
+    return {{"sensor_width", 384}, {"sensor_height", 288},           {"fpga_width", 384},
+            {"fpga_height", 288},  {"temp_sensor_response", 0.0148}, {"temp_sensor_V_30C", 1.782},
             {"device", "2.1"}};
 }
 

@@ -9,10 +9,9 @@ namespace {
 
 // The block types the plug-in registers, in order.
 const std::vector<std::string> kRegisteredTypes = {
-    "J4IppFpga",  "PICO384P",   "LynredPico384P", "LynredPico384S",
-    "PICO640",    "PICO640G2",  "LynredPico640Gen2",
-    "Tm301eFpga", "Tm302eFpga",
-    "TiAdc3562",  "TiAds4142",  "TiDac80504"};
+    "J4IppFpga",  "PICO384P",  "LynredPico384P",    "LynredPico384S",
+    "PICO640",    "PICO640G2", "LynredPico640Gen2", "Tm301eFpga",
+    "Tm302eFpga", "TiAdc3562", "TiAds4142",         "TiDac80504"};
 
 TEST(ThermalPlugin, RegistersItsBlockTypesInOrder) {
     Pictor::Registry registry;

@@ -29,8 +29,9 @@ TEST_F(FpgaProtocolTest, RegisterMessagesCarryCommandAddressAndValueLittleEndian
 
     const std::vector<thermalsim::FpgaModel::Transfer> wire = module.fpga->wire();
     ASSERT_EQ(wire.size(), 3u);
-    EXPECT_EQ(wire[0], (thermalsim::FpgaModel::Transfer{{0x12, 0x00, 0xA0, 0x01, 0x00, 0x07, 0x00,
-                                                          0x00, 0x00}}));
+    EXPECT_EQ(
+        wire[0],
+        (thermalsim::FpgaModel::Transfer{{0x12, 0x00, 0xA0, 0x01, 0x00, 0x07, 0x00, 0x00, 0x00}}));
     EXPECT_EQ(wire[1],
               (thermalsim::FpgaModel::Transfer{{0x10, 0x04, 0x60, 0x00, 0x40, 0x00, 0x00}}));
     EXPECT_EQ(wire[2], (thermalsim::FpgaModel::Transfer{{0x11, 0x20, 0x00, 0, 0, 0, 0}}));
@@ -62,9 +63,8 @@ TEST_F(FpgaProtocolTest, RegisterFilesFillConsecutiveRegistersAndMissingFilesAre
     thermalsim::writeCalibrationFile("words.dat", {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 9});
 
     EXPECT_EQ(spi.fpga_write_reg_from_file(kDirectory + "words.dat", 0x200000), 0);
-    EXPECT_EQ(module.fpga->registerWrites(),
-              (std::vector<std::pair<uint32_t, uint32_t>>{
-                  {0x200000, 1}, {0x200004, 2}, {0x200008, 3}}));
+    EXPECT_EQ(module.fpga->registerWrites(), (std::vector<std::pair<uint32_t, uint32_t>>{
+                                                 {0x200000, 1}, {0x200004, 2}, {0x200008, 3}}));
 
     EXPECT_EQ(spi.fpga_write_reg_from_file(kDirectory + "none.dat", 0x200000), -1);
     EXPECT_EQ(spi.fpga_write_mem_from_file(kDirectory + "none.dat", 0x10000000), -1);

@@ -26,8 +26,7 @@ class UlisBlockTest : public ::testing::Test {
         pipeline.add_block<UlisPico384PSensorBlock>("sensor", configuration);
         bias = pipeline.tap<Pictor::sensor_bias_properties>("sensor", "sensor_bias_out");
         temperature = pipeline.tap<Pictor::datatype_int32>("sensor", "fpa_temperature_out");
-        integration =
-            pipeline.tap<Pictor::datatype_int32>("sensor", "sensor_integration_time_out");
+        integration = pipeline.tap<Pictor::datatype_int32>("sensor", "sensor_integration_time_out");
         pipeline.start(Pictor::Pipeline::Dispatch::Manual);
     }
     void waitForGainTables() {
@@ -146,8 +145,8 @@ TEST(UlisBringUpFaults, AFaultyFpgaStopsTheBringUp) {
         Pictor::Pipeline pipeline;
         pipeline.add_block<UlisPico384PSensorBlock>("sensor", Pictor::BlockConfiguration{});
         pipeline.start(Pictor::Pipeline::Dispatch::Manual);
-        EXPECT_TRUE(module.logged(
-            "error: sensor: start failed: Could not read or write to FPGA register"));
+        EXPECT_TRUE(
+            module.logged("error: sensor: start failed: Could not read or write to FPGA register"));
     }
     {
         thermalsim::FpgaModel::Options failing;
@@ -206,9 +205,12 @@ TEST_F(UlisBlockTest, ShutterRequestsAndCaptureModesWriteTheirRegisters) {
     const std::vector<std::pair<uint32_t, uint32_t>> capture(writes.begin() + long(before),
                                                              writes.begin() + long(before) + 6);
     const uint32_t rawMode = (2514976u & ~(7u << 10)) | 6u << 10;
-    EXPECT_EQ(capture, (std::vector<std::pair<uint32_t, uint32_t>>{
-                           {0xE000, rawMode}, {0x6008, 0}, {0x6004, 0x4000}, {0x6000, 0},
-                           {0x1A000, 0}, {0x18000, 0}}));
+    EXPECT_EQ(capture, (std::vector<std::pair<uint32_t, uint32_t>>{{0xE000, rawMode},
+                                                                   {0x6008, 0},
+                                                                   {0x6004, 0x4000},
+                                                                   {0x6000, 0},
+                                                                   {0x1A000, 0},
+                                                                   {0x18000, 0}}));
     pipeline.push("sensor", "fpga_capture_mode", Pictor::capture_mode_properties{3, 0});
     pipeline.run_until_idle();
     EXPECT_EQ((module.fpga->registerValue(0xE000) >> 10) & 7u, 2u);
@@ -241,6 +243,73 @@ TEST(LynredSensor, BringsTheSensorUpAndTakesIntegrationTimes) {
     pipeline.push("sensor", "sensor_integration_time_in", Pictor::datatype_int32{250});
     pipeline.run_until_idle();
     EXPECT_EQ(module.sensor->latchedIntegrationTime(), 250u);
+}
+
+TEST(SensorFamily, EveryMemberComesUpAgainstTheModel) {
+    struct Member {
+        const char* type;
+        int width;
+        int height;
+        uint32_t integrationTime;
+        bool fpga;
+        bool adc3562;
+        double r0;
+        double k1;
+    };
+    const Member members[] = {{"PICO640", 640, 480, 439, true, false, 4521330, 160875},
+                              {"PICO640G2", 640, 480, 439, true, true, 4277929, 162162},
+                              {"LynredPico384P", 384, 288, 183, false, false, 0, 1},
+                              {"LynredPico640Gen2", 640, 480, 183, false, false, 0, 1}};
+    for (const Member& member : members) {
+        thermalsim::SensorModel::Options options;
+        options.width = member.width;
+        options.height = member.height;
+        SimulatedModule module(options, {}, member.adc3562);
+        module.sensor->pinFpaTemperature(35.0);
+        module.fpga->setRawTemperature(0x4004,
+                                       {30000, member.r0, member.k1, 7863840, 0xFFFFFFFF, 0});
+        Pictor::Pipeline pipeline;
+        std::unique_ptr<Pictor::Block> block;
+        if (member.type == std::string("PICO640")) {
+            block = std::make_unique<UlisPico640Gen2SensorBlock>("sensor",
+                                                                 Pictor::BlockConfiguration{});
+        } else if (member.type == std::string("PICO640G2")) {
+            block = std::make_unique<UlisPico640Gen2HearthSensorBlock>(
+                "sensor", Pictor::BlockConfiguration{});
+        } else if (member.type == std::string("LynredPico384P")) {
+            block =
+                std::make_unique<LynredPico384PSensorBlock>("sensor", Pictor::BlockConfiguration{});
+        } else {
+            block = std::make_unique<LynredPico640Gen2SensorBlock>("sensor",
+                                                                   Pictor::BlockConfiguration{});
+        }
+        pipeline.add_block(std::move(block));
+        pipeline.start(Pictor::Pipeline::Dispatch::Manual);
+
+        EXPECT_EQ(module.sensor->field("window_width"), uint32_t(member.width - 1)) << member.type;
+        EXPECT_EQ(module.sensor->field("window_height"), uint32_t(member.height - 1))
+            << member.type;
+        EXPECT_EQ(module.sensor->field("trim_b"), 187u) << member.type;
+        EXPECT_EQ(module.fpga->registerValue(0xE000), member.fpga ? 2514976u : 0u) << member.type;
+        const Writes writes = module.sensor->writes();
+        EXPECT_NE(std::find(writes.begin(), writes.end(),
+                            Writes::value_type{"integration_time", member.integrationTime}),
+                  writes.end())
+            << member.type;
+        if (member.fpga) {
+            // The first reading, 35 °C, has moved the integration time on.
+            EXPECT_EQ(module.sensor->latchedIntegrationTime(), 245u) << member.type;
+            const auto adcAccesses =
+                member.adc3562
+                    ? static_cast<thermalsim::Adc3562Model&>(*module.adc).accesses().size()
+                    : static_cast<thermalsim::Ads4142Model&>(*module.adc).accesses().size();
+            EXPECT_GT(adcAccesses, 0u) << member.type;
+        } else {
+            EXPECT_EQ(module.sensor->latchedIntegrationTime(), member.integrationTime)
+                << member.type;
+        }
+        EXPECT_TRUE(module.fpga->violations().empty()) << member.type;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ads4142_model.h"
 #include "adc3562_model.h"
+#include "ads4142_model.h"
 #include "calibration_files.h"
 #include "dac80504_model.h"
 #include "device_simulation.h"
@@ -23,8 +23,7 @@ namespace thermal::testing {
 // temporary camera root with its calibration files.
 struct SimulatedModule {
     explicit SimulatedModule(thermalsim::SensorModel::Options sensorOptions = {},
-                             thermalsim::FpgaModel::Options fpgaOptions = {},
-                             bool adc3562 = false)
+                             thermalsim::FpgaModel::Options fpgaOptions = {}, bool adc3562 = false)
         : sensor(std::make_shared<thermalsim::SensorModel>(sensorOptions)),
           fpga(std::make_shared<thermalsim::FpgaModel>(fpgaOptions, sensor)),
           adc(adc3562 ? std::shared_ptr<camlet::devices::SimulatedDevice>(
