@@ -11,13 +11,10 @@ namespace {
 
 constexpr uint32_t kFrameLayoutSensorRegister = 0x1000;
 constexpr uint32_t kFrameLayoutOutputRegister = 0x1004;
-constexpr uint32_t kVideoModeRegister = 0xE000;
-constexpr uint32_t kVideoModeOnePoint = 2514976;
 constexpr uint32_t kFpaRawRegister = 0x4004;
 constexpr uint32_t kAdcChannel0Register = 0x14000;
 constexpr uint32_t kAdcChannel1Register = 0x14004;
 constexpr uint32_t kFpaStatusRegister = 0xE008;
-constexpr uint32_t kTestPatternRegister = 0x1A010;
 constexpr uint32_t kAbsTemperatureFilterRegister = 0x1A014;
 constexpr uint32_t kGainModeRegister = 0x2020;
 constexpr uint32_t kHistogramCutRegister = 0x2024;
@@ -71,8 +68,7 @@ FpgaBlock::FpgaBlock(const std::string& name, const Pictor::BlockConfiguration& 
       m_camAdcSelect(configuration.getBool("cam_temp_adc_select", false)),
       m_camAdcChannel(configuration.getInt("cam_adc_ch", 0)),
       m_eepromSelect(configuration.getBool("sensor_eeprom_select", m_fpaAdcSelect)),
-      m_shutterMovePulse(configuration.getInt("shutter_move_pulse", 40)),
-      m_shutterHoldPulse(configuration.getInt("shutter_hold_pulse", 90)),
+      m_filters(thermal::ImageFilterSettings::fromConfiguration(configuration, 90)),
       m_absMode(configuration.getInt("abs_mode", 0)),
       m_histogramShift(configuration.getInt("histogram_shift", 0)),
       m_cameraMap(cameraMapOf(configuration)),
@@ -105,11 +101,8 @@ FpgaBlock::FpgaBlock(const std::string& name, const Pictor::BlockConfiguration& 
              layoutFor(m_sensorWidth, m_sensorHeight), m_channel) {
     if (variant.agcAndWindowPorts) {
         m_gof_in = add_inport<Pictor::datatype_gof>("gof_in");
-        m_window_in = add_inport<Pictor::datatype_string>("QUARP_ExposureWindow");
-        m_window_bottom_in = add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowBottom");
-        m_window_left_in = add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowLeft");
-        m_window_right_in = add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowRight");
-        m_window_top_in = add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowTop");
+        m_window =
+            thermal::ExposureWindowPorts([this](auto port) { return add_inport(std::move(port)); });
         m_histogram_out = add_outport<Pictor::histogram_data>("histogram_out");
     }
 }
@@ -145,11 +138,8 @@ void FpgaBlock::init() {
     m_fpga.waitForMemory();
     {
         std::lock_guard<std::mutex> lock(m_fpga.mutex());
-        m_fpga.spi().fpga_write_reg(0x1E008, uint32_t(m_shutterMovePulse & 0x3FF) |
-                                                 (uint32_t(m_shutterHoldPulse << 10) & 0xFFC00));
-        m_fpga.spi().fpga_write_reg(thermal::kFpgaBlockShutterRegister, 1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        m_fpga.spi().fpga_write_reg(kVideoModeRegister, kVideoModeOnePoint);
+        thermal::writeShutterPulses(m_fpga.spi(), m_filters);
+        thermal::startOnePointVideo(m_fpga.spi(), thermal::kFpgaBlockShutterRegister);
     }
     m_video_type_out.send({kOnePoint});
     m_video_type_string_out.send({"OnePoint"});
@@ -192,16 +182,8 @@ void FpgaBlock::detectFpsLimitation() {
 }
 
 void FpgaBlock::writeImageFilters() {
-    const Pictor::BlockConfiguration& configuration = get_configuration();
     std::lock_guard<std::mutex> lock(m_fpga.mutex());
-    thermal::FpgaSpi& spi = m_fpga.spi();
-    spi.fpga_write_reg(0x1A008, uint32_t(configuration.getInt("spat_flt_thresh", 0) & 0x3FF) |
-                                    uint32_t(configuration.getInt("spat_flt_fract", 0) & 0x1F)
-                                        << 10);
-    spi.fpga_write_reg(0x1A004, uint32_t(configuration.getInt("temp_flt_thresh", 0) & 0x3FF) |
-                                    uint32_t(configuration.getInt("temp_flt_fract", 0) & 0x1F)
-                                        << 10);
-    spi.fpga_write_reg(0x1A000, 7);
+    thermal::writeImageFilters(m_fpga.spi(), m_filters);
 }
 
 void FpgaBlock::set_abs_corr_temp_filter() {
@@ -298,7 +280,7 @@ void FpgaBlock::handleInputs() {
         thermal::writeZoomBlend(spi, m_fpga.layout(), m_zoom_in.get().value);
     }
     if (m_test_pattern_in.is_triggered()) {
-        spi.fpga_write_reg(kTestPatternRegister, m_test_pattern_in.get().value ? 1 : 0);
+        thermal::writeTestPattern(spi, m_test_pattern_in.get().value);
     }
     if (m_trigger_in.is_triggered()) {
         m_videoFrame = (m_videoFrame + 1) % 4;
@@ -327,15 +309,7 @@ void FpgaBlock::handleAgcAndWindow() {
                                     uint32_t(std::max(m_gof_in.get().gain, 0.0f) * 65536.0f));
         m_fpga.spi().fpga_write_reg(kAgcOffsetRegister, uint32_t(m_gof_in.get().offset));
     }
-    if (m_window_in.is_triggered()) {
-        const auto bound = [](const Pictor::InPort<Pictor::datatype_int32>& port) {
-            return port.has_value() ? port.get().value : -1;
-        };
-        m_fpga.applyExposureWindow(m_window_in.get().value,
-                                   {bound(m_window_top_in), bound(m_window_bottom_in),
-                                    bound(m_window_left_in), bound(m_window_right_in)},
-                                   m_sensorWidth, m_sensorHeight);
-    }
+    m_window.applyTo(m_fpga, m_sensorWidth, m_sensorHeight);
 }
 
 void FpgaBlock::readEeprom(const Pictor::ee_read& request) {

@@ -58,8 +58,7 @@ class FpgaBlock : public Pictor::Block {
     const bool m_camAdcSelect;
     const int m_camAdcChannel;
     const bool m_eepromSelect;
-    const int m_shutterMovePulse;
-    const int m_shutterHoldPulse;
+    const thermal::ImageFilterSettings m_filters;
     const int m_absMode;
     const int m_histogramShift;
     thermal::CameraTemperatureMap m_cameraMap;
@@ -86,11 +85,7 @@ class FpgaBlock : public Pictor::Block {
     Pictor::InPort<Pictor::datatype_int32> m_low_gain_offset_in;
     Pictor::InPort<Pictor::ee_read> m_eeprom_read_in;
     Pictor::InPort<Pictor::datatype_gof> m_gof_in;
-    Pictor::InPort<Pictor::datatype_string> m_window_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_bottom_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_left_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_right_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_top_in;
+    thermal::ExposureWindowPorts m_window;
     Pictor::EventPort* m_upload_done;
 
     Pictor::OutPort<Pictor::datatype_int32> m_fpa_temperature_out;

@@ -1,6 +1,8 @@
 #include "fpga_commands.h"
 
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 
 namespace thermal {
 
@@ -28,6 +30,42 @@ void writeCaptureMode(FpgaSpi& fpga, int mode) {
     if (mode == 1) {
         fpga.fpga_write_reg(0x18000, 0);
     }
+}
+
+ImageFilterSettings ImageFilterSettings::fromConfiguration(
+    const Pictor::BlockConfiguration& configuration, int defaultHoldPulse) {
+    return {configuration.getInt("spat_flt_thresh", 0),
+            configuration.getInt("spat_flt_fract", 0),
+            configuration.getInt("temp_flt_thresh", 0),
+            configuration.getInt("temp_flt_fract", 0),
+            configuration.getInt("shutter_move_pulse", 40),
+            configuration.getInt("shutter_hold_pulse", defaultHoldPulse)};
+}
+
+void writeImageFilters(FpgaSpi& fpga, const ImageFilterSettings& settings) {
+    const auto filter = [](int threshold, int fraction) {
+        return uint32_t(threshold & 0x3FF) | uint32_t(fraction & 0x1F) << 10;
+    };
+    fpga.fpga_write_reg(0x1A008, filter(settings.spatialThreshold, settings.spatialFraction));
+    fpga.fpga_write_reg(0x1A004, filter(settings.temporalThreshold, settings.temporalFraction));
+    fpga.fpga_write_reg(0x1A000, 7);
+}
+
+void writeShutterPulses(FpgaSpi& fpga, const ImageFilterSettings& settings) {
+    fpga.fpga_write_reg(0x1E008, uint32_t(settings.shutterMovePulse & 0x3FF) |
+                                     (uint32_t(settings.shutterHoldPulse << 10) & 0xFFC00));
+}
+
+void startOnePointVideo(FpgaSpi& fpga, uint32_t shutterRegister) {
+    constexpr uint32_t kVideoModeRegister = 0xE000;
+    constexpr uint32_t kOnePointVideo = 2514976;
+    fpga.fpga_write_reg(shutterRegister, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    fpga.fpga_write_reg(kVideoModeRegister, kOnePointVideo);
+}
+
+void writeTestPattern(FpgaSpi& fpga, bool on) {
+    fpga.fpga_write_reg(0x1A010, on ? 1 : 0);
 }
 
 void CaptureRegisterState::save(FpgaSpi& fpga) {

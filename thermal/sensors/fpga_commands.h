@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fpga_spi.h"
+#include "pictor/block_configuration.h"
 
 #include <array>
 #include <cstdint>
@@ -21,6 +22,31 @@ void writeShutterRequest(FpgaSpi& fpga, uint32_t shutterRegister, int request);
 // registers; throws std::invalid_argument "Undefined capture mode option!"
 // for any other mode.
 void writeCaptureMode(FpgaSpi& fpga, int mode);
+
+// The FPGA's spatial and temporal noise filters and the shutter's drive
+// pulses, as a block's configuration sets them.
+struct ImageFilterSettings {
+    int spatialThreshold;
+    int spatialFraction;
+    int temporalThreshold;
+    int temporalFraction;
+    int shutterMovePulse;
+    int shutterHoldPulse;
+
+    static ImageFilterSettings fromConfiguration(const Pictor::BlockConfiguration& configuration,
+                                                 int defaultHoldPulse);
+};
+// The filters (0x1A008, 0x1A004, enabled by 0x1A000 = 7).
+void writeImageFilters(FpgaSpi& fpga, const ImageFilterSettings& settings);
+// The shutter pulses (0x1E008).
+void writeShutterPulses(FpgaSpi& fpga, const ImageFilterSettings& settings);
+
+// Starts the video: closes the shutter (command 1), gives it the 500 ms it
+// needs and selects the one-point corrected video.
+void startOnePointVideo(FpgaSpi& fpga, uint32_t shutterRegister);
+
+// Switches the FPGA's test pattern on or off.
+void writeTestPattern(FpgaSpi& fpga, bool on);
 
 // The capture registers saved while another user drives the FPGA and written
 // back afterwards.

@@ -141,4 +141,33 @@ FpgaHistogram FpgaFrontEnd::readHistogram(int shift) {
             int32_t(m_spi.read(kHistogramCentreRegister) & 0xFFFF)};
 }
 
+namespace {
+
+template <typename T>
+Pictor::InPort<T> addInport(const ExposureWindowPorts::AddInport& add, const char* name) {
+    return Pictor::InPort<T>(
+        add(std::make_unique<Pictor::InPortInternal>(name, Pictor::datatype_of<T>())));
+}
+
+}  // namespace
+
+ExposureWindowPorts::ExposureWindowPorts(const AddInport& add)
+    : m_choice(addInport<Pictor::datatype_string>(add, "QUARP_ExposureWindow")),
+      m_top(addInport<Pictor::datatype_int32>(add, "QUARP_CustomExposureWindowTop")),
+      m_bottom(addInport<Pictor::datatype_int32>(add, "QUARP_CustomExposureWindowBottom")),
+      m_left(addInport<Pictor::datatype_int32>(add, "QUARP_CustomExposureWindowLeft")),
+      m_right(addInport<Pictor::datatype_int32>(add, "QUARP_CustomExposureWindowRight")) {}
+
+void ExposureWindowPorts::applyTo(FpgaFrontEnd& fpga, int width, int height) const {
+    if (!m_choice.is_triggered()) {
+        return;
+    }
+    const auto bound = [](const Pictor::InPort<Pictor::datatype_int32>& port) {
+        return port.has_value() ? port.get().value : -1;
+    };
+    fpga.applyExposureWindow(m_choice.get().value,
+                             {bound(m_top), bound(m_bottom), bound(m_left), bound(m_right)}, width,
+                             height);
+}
+
 }  // namespace thermal

@@ -3,10 +3,12 @@
 #include "calibration.h"
 #include "fpga_commands.h"
 #include "fpga_spi.h"
+#include "pictor/ports.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -84,6 +86,34 @@ class FpgaFrontEnd {
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_uploading{false};
     std::thread m_uploader;
+};
+
+}  // namespace thermal
+
+namespace thermal {
+
+// The exposure-window inputs of a block: the choice ("QUARP_ExposureWindow")
+// and the custom bounds ("QUARP_CustomExposureWindowTop", "...Bottom",
+// "...Left", "...Right").
+class ExposureWindowPorts {
+  public:
+    // How the owning block adds an input port.
+    using AddInport =
+        std::function<Pictor::InPortInternal*(std::unique_ptr<Pictor::InPortInternal>)>;
+
+    ExposureWindowPorts() = default;
+    explicit ExposureWindowPorts(const AddInport& add);
+
+    // Applies a newly chosen window (a bound not received yet counts as
+    // invalid).
+    void applyTo(FpgaFrontEnd& fpga, int width, int height) const;
+
+  private:
+    Pictor::InPort<Pictor::datatype_string> m_choice;
+    Pictor::InPort<Pictor::datatype_int32> m_top;
+    Pictor::InPort<Pictor::datatype_int32> m_bottom;
+    Pictor::InPort<Pictor::datatype_int32> m_left;
+    Pictor::InPort<Pictor::datatype_int32> m_right;
 };
 
 }  // namespace thermal

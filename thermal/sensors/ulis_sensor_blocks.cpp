@@ -48,12 +48,9 @@ namespace {
 
 using thermal::UlisMember;
 
-constexpr uint32_t kVideoModeRegister = 0xE000;
-constexpr uint32_t kVideoModeOnePoint = 2514976;
 constexpr uint32_t kFpaRawRegister = 0x4004;
 constexpr uint32_t kFpaStatusRegister = 0xE008;
 constexpr uint32_t kHistogramControlRegister = 0x2010;
-constexpr uint32_t kTestPatternRegister = 0x1A010;
 constexpr float kNominalFps = 30.0f;
 
 const UlisMember kPico384 = {384,
@@ -120,12 +117,7 @@ UlisSensorBlock::UlisSensorBlock(const std::string& name,
       m_curve(thermal::IntegrationTimeCurve::fromConfiguration(configuration)),
       m_channel(configuration.getInt("channel", 0)),
       m_zoom(configuration.getBool("zoom", false)),
-      m_spatialThreshold(configuration.getInt("spat_flt_thresh", 0)),
-      m_spatialFraction(configuration.getInt("spat_flt_fract", 0)),
-      m_temporalThreshold(configuration.getInt("temp_flt_thresh", 0)),
-      m_temporalFraction(configuration.getInt("temp_flt_fract", 0)),
-      m_shutterMovePulse(configuration.getInt("shutter_move_pulse", 40)),
-      m_shutterHoldPulse(configuration.getInt("shutter_hold_pulse", 100)),
+      m_filters(thermal::ImageFilterSettings::fromConfiguration(configuration, 100)),
       m_bias_in(add_inport<Pictor::sensor_bias_properties>("sensor_bias_in")),
       m_register_state_in(add_inport<Pictor::datatype_bool>("fpga_register_state")),
       m_capture_mode_in(add_inport<Pictor::capture_mode_properties>("fpga_capture_mode")),
@@ -134,11 +126,7 @@ UlisSensorBlock::UlisSensorBlock(const std::string& name,
       m_shutter_in(add_inport<Pictor::datatype_int32>("shutter_control")),
       m_zoom_in(add_inport<Pictor::datatype_float>("current_zoom_mag")),
       m_agc_in(add_inport<Pictor::datatype_bool>("QUARP_AutomaticGainControl")),
-      m_window_in(add_inport<Pictor::datatype_string>("QUARP_ExposureWindow")),
-      m_window_bottom_in(add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowBottom")),
-      m_window_left_in(add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowLeft")),
-      m_window_right_in(add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowRight")),
-      m_window_top_in(add_inport<Pictor::datatype_int32>("QUARP_CustomExposureWindowTop")),
+      m_window([this](auto port) { return add_inport(std::move(port)); }),
       m_hist_ctrl_in(add_inport<Pictor::image_hist_properties>("image_hist_ctrl")),
       m_test_pattern_in(add_inport<Pictor::datatype_bool>("fpga_test_pattern")),
       m_pt_move_in(add_inport<Pictor::datatype_bool>("pt_move_in")),
@@ -190,9 +178,7 @@ void UlisSensorBlock::init() {
     m_fpga.waitForMemory();
     {
         std::lock_guard<std::mutex> lock(m_fpga.mutex());
-        m_fpga.spi().fpga_write_reg(thermal::kShutterRegister, 1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        m_fpga.spi().fpga_write_reg(kVideoModeRegister, kVideoModeOnePoint);
+        thermal::startOnePointVideo(m_fpga.spi(), thermal::kShutterRegister);
     }
     m_video_type_string_out.send({"OnePoint"});
     readFpaTemperature();
@@ -225,14 +211,8 @@ void UlisSensorBlock::setUpConverters(const thermal::BiasVoltages& bias) {
 
 void UlisSensorBlock::writeImageFilters() {
     std::lock_guard<std::mutex> lock(m_fpga.mutex());
-    thermal::FpgaSpi& spi = m_fpga.spi();
-    spi.fpga_write_reg(
-        0x1A008, uint32_t(m_spatialThreshold & 0x3FF) | uint32_t(m_spatialFraction & 0x1F) << 10);
-    spi.fpga_write_reg(
-        0x1A004, uint32_t(m_temporalThreshold & 0x3FF) | uint32_t(m_temporalFraction & 0x1F) << 10);
-    spi.fpga_write_reg(0x1A000, 7);
-    spi.fpga_write_reg(0x1E008, uint32_t(m_shutterMovePulse & 0x3FF) |
-                                    (uint32_t(m_shutterHoldPulse << 10) & 0xFFC00));
+    thermal::writeImageFilters(m_fpga.spi(), m_filters);
+    thermal::writeShutterPulses(m_fpga.spi(), m_filters);
 }
 
 void UlisSensorBlock::readFpaTemperature() {
@@ -325,23 +305,10 @@ void UlisSensorBlock::handleInputs() {
         thermal::writeZoomBlend(spi, m_fpga.layout(), m_zoom_in.get().value);
     }
     if (m_test_pattern_in.is_triggered()) {
-        spi.fpga_write_reg(kTestPatternRegister, m_test_pattern_in.get().value ? 1 : 0);
+        thermal::writeTestPattern(spi, m_test_pattern_in.get().value);
     }
     lock.unlock();
-    applyExposureWindow();
-}
-
-void UlisSensorBlock::applyExposureWindow() {
-    if (!m_window_in.is_triggered() || !m_window_in.has_value()) {
-        return;
-    }
-    const auto bound = [](const Pictor::InPort<Pictor::datatype_int32>& port) {
-        return port.has_value() ? port.get().value : -1;
-    };
-    m_fpga.applyExposureWindow(m_window_in.get().value,
-                               {bound(m_window_top_in), bound(m_window_bottom_in),
-                                bound(m_window_left_in), bound(m_window_right_in)},
-                               get_width(), get_height());
+    m_window.applyTo(m_fpga, get_width(), get_height());
 }
 
 UlisPico384PSensorBlock::UlisPico384PSensorBlock(const std::string& name,

@@ -61,7 +61,6 @@ class UlisSensorBlock : public SensorBlock {
     void readFpaTemperature();
     void applyIntegrationTime(int value);
     void handleInputs();
-    void applyExposureWindow();
 
     const thermal::UlisMember& m_member;
     thermal::FpaFilter m_filter;
@@ -70,8 +69,7 @@ class UlisSensorBlock : public SensorBlock {
     thermal::IntegrationTimeCurve m_curve;
     int m_channel;
     bool m_zoom;
-    int m_spatialThreshold, m_spatialFraction, m_temporalThreshold, m_temporalFraction;
-    int m_shutterMovePulse, m_shutterHoldPulse;
+    thermal::ImageFilterSettings m_filters;
 
     int32_t m_temperature = 0;
     int m_lastIntegrationTime = -1;
@@ -86,11 +84,7 @@ class UlisSensorBlock : public SensorBlock {
     Pictor::InPort<Pictor::datatype_int32> m_shutter_in;
     Pictor::InPort<Pictor::datatype_float> m_zoom_in;
     Pictor::InPort<Pictor::datatype_bool> m_agc_in;
-    Pictor::InPort<Pictor::datatype_string> m_window_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_bottom_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_left_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_right_in;
-    Pictor::InPort<Pictor::datatype_int32> m_window_top_in;
+    thermal::ExposureWindowPorts m_window;
     Pictor::InPort<Pictor::image_hist_properties> m_hist_ctrl_in;
     Pictor::InPort<Pictor::datatype_bool> m_test_pattern_in;
     Pictor::InPort<Pictor::datatype_bool> m_pt_move_in;

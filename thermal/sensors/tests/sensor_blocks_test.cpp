@@ -219,6 +219,27 @@ TEST_F(UlisBlockTest, ShutterRequestsAndCaptureModesWriteTheirRegisters) {
     EXPECT_TRUE(module.logged("error: sensor: Undefined capture mode option!"));
 }
 
+TEST_F(UlisBlockTest, CustomExposureWindowsAreCheckedAgainstTheArray) {
+    start();
+    const auto choose = [&](const char* window, int right) {
+        pipeline.push("sensor", "QUARP_CustomExposureWindowTop", Pictor::datatype_int32{10});
+        pipeline.push("sensor", "QUARP_CustomExposureWindowBottom", Pictor::datatype_int32{20});
+        pipeline.push("sensor", "QUARP_CustomExposureWindowLeft", Pictor::datatype_int32{5});
+        pipeline.push("sensor", "QUARP_CustomExposureWindowRight", Pictor::datatype_int32{right});
+        pipeline.push("sensor", "QUARP_ExposureWindow", Pictor::datatype_string{window});
+        pipeline.run_until_idle();
+    };
+    choose("custom", 300);
+    EXPECT_EQ(module.fpga->registerValue(0x2000), 5u | 300u << 16);
+    EXPECT_EQ(module.fpga->registerValue(0x2004), 10u | 20u << 16);
+
+    choose("custom", 384);
+    EXPECT_TRUE(module.logged("warning: Exposure window boundries are invalid - not applied!"));
+    choose("diagonal", 300);
+    EXPECT_TRUE(module.logged("warning: Undefined exposure window!"));
+    EXPECT_EQ(module.fpga->registerValue(0x2000), 5u | 300u << 16);
+}
+
 TEST(LynredSensor, BringsTheSensorUpAndTakesIntegrationTimes) {
     SimulatedModule module;
     Pictor::Pipeline pipeline;
