@@ -4,7 +4,6 @@
 #include "pictor/log.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -21,8 +20,6 @@ constexpr uint32_t kHistogramCutRegister = 0x2024;
 constexpr uint32_t kLowGainOffsetRegister = 0x2028;
 constexpr uint32_t kAgcGainRegister = 0x2030;
 constexpr uint32_t kAgcOffsetRegister = 0x2034;
-constexpr uint32_t kEepromRegisters = 0x30000;
-constexpr int kMaxEepromWords = 64;
 constexpr float kNominalFps = 30.0f;
 // An absolute calibration file: "RAD1", width and height (16 bits each,
 // little-endian), then the per-pixel data.
@@ -313,21 +310,13 @@ void FpgaBlock::handleAgcAndWindow() {
 }
 
 void FpgaBlock::readEeprom(const Pictor::ee_read& request) {
-    if (!m_eepromSelect || request.address < 0 || request.length <= 0 ||
-        request.length > kMaxEepromWords) {
+    if (!m_eepromSelect) {
         Pictor::ilog(Pictor::LogLevel::Error, "Failed to read from sensor EEPROM.");
         return;
     }
-    std::string record;
-    std::lock_guard<std::mutex> lock(m_fpga.mutex());
-    for (int i = 0; i < request.length; ++i) {
-        char word[9];
-        std::snprintf(
-            word, sizeof word, "%08x",
-            unsigned(m_fpga.spi().read(kEepromRegisters + uint32_t(request.address + i) * 4)));
-        record += word;
+    if (const std::optional<std::string> record = m_fpga.readEeprom(request)) {
+        m_eeprom_out.send({*record});
     }
-    m_eeprom_out.send({record});
 }
 
 void FpgaBlock::readTemperatures() {

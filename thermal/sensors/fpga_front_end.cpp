@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <system_error>
 
 namespace thermal {
@@ -17,6 +18,8 @@ constexpr uint32_t kFrameCounterRegister = 0x10;
 constexpr uint32_t kHistogramBoundsRegister = 0x2008;
 constexpr uint32_t kHistogramCentreRegister = 0x2018;
 constexpr int kFrameRateWindowMs = 100;
+constexpr uint32_t kEepromRegisters = 0x30000;
+constexpr int kEepromWords = 1024;
 
 }  // namespace
 
@@ -168,6 +171,23 @@ void ExposureWindowPorts::applyTo(FpgaFrontEnd& fpga, int width, int height) con
     fpga.applyExposureWindow(m_choice.get().value,
                              {bound(m_top), bound(m_bottom), bound(m_left), bound(m_right)}, width,
                              height);
+}
+
+std::optional<std::string> FpgaFrontEnd::readEeprom(const Pictor::ee_read& request) {
+    if (request.address < 0 || request.length <= 0 || request.length > kEepromWords ||
+        request.address > kEepromWords - request.length) {
+        Pictor::ilog(Pictor::LogLevel::Error, "Failed to read from sensor EEPROM.");
+        return std::nullopt;
+    }
+    std::string record;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (int i = 0; i < request.length; ++i) {
+        char word[9];
+        std::snprintf(word, sizeof word, "%08x",
+                      unsigned(m_spi.read(kEepromRegisters + uint32_t(request.address + i) * 4)));
+        record += word;
+    }
+    return record;
 }
 
 }  // namespace thermal

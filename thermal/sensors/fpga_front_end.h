@@ -78,6 +78,11 @@ class FpgaFrontEnd {
 
     FpgaHistogram readHistogram(int shift);
 
+    // A record of the sensor's EEPROM as the FPGA mirrors it: `length` 32-bit
+    // words from word `address`, as hexadecimal text. None (logged) for a
+    // request outside the EEPROM.
+    std::optional<std::string> readEeprom(const Pictor::ee_read& request);
+
   private:
     FpgaSpi m_spi;
     GainTableLayout m_layout;

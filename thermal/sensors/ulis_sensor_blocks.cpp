@@ -309,6 +309,11 @@ void UlisSensorBlock::handleInputs() {
     }
     lock.unlock();
     m_window.applyTo(m_fpga, get_width(), get_height());
+    if (m_eeprom_read_in.is_triggered()) {
+        if (const std::optional<std::string> record = m_fpga.readEeprom(m_eeprom_read_in.get())) {
+            m_eeprom_out.send({*record});
+        }
+    }
 }
 
 UlisPico384PSensorBlock::UlisPico384PSensorBlock(const std::string& name,

@@ -90,6 +90,7 @@ class FpgaBlockTest : public ::testing::Test {
         fpa = pipeline.tap<Pictor::datatype_int32>("fpga", "fpa_temperature_out");
         camera = pipeline.tap<Pictor::datatype_int32>("fpga", "camera_temperature_out");
         maxFps = pipeline.tap<Pictor::float_value>("fpga", "sensor_max_fps_out");
+        eeprom = pipeline.tap<Pictor::datatype_string>("fpga", "sensor_eeprom_out");
         pipeline.start();
     }
     void waitFor(const std::function<bool()>& condition) {
@@ -106,6 +107,7 @@ class FpgaBlockTest : public ::testing::Test {
     std::shared_ptr<Pictor::Tap<Pictor::datatype_int32>> fpa;
     std::shared_ptr<Pictor::Tap<Pictor::datatype_int32>> camera;
     std::shared_ptr<Pictor::Tap<Pictor::float_value>> maxFps;
+    std::shared_ptr<Pictor::Tap<Pictor::datatype_string>> eeprom;
 };
 
 TEST_F(FpgaBlockTest, BringsTheFpgaUpAndUploadsTheGainTablesWhileRunning) {
@@ -167,6 +169,15 @@ TEST_F(FpgaBlockTest, ReadsTemperaturesThroughTheAdcOfANegativeResponseSensor) {
     EXPECT_EQ(camera->values().front().value, 5000);
     waitFor([&] { return !maxFps->values().empty(); });
     EXPECT_EQ(maxFps->values().front().value, 30.0f);
+
+    // The sensor EEPROM as the FPGA mirrors it (selected with the ADC).
+    module.fpga->setRegister(0x30008, 0xCAFE0001);
+    pipeline.push("fpga", "sensor_eeprom_read_in", Pictor::ee_read{2, 2});
+    waitFor([&] { return !eeprom->values().empty(); });
+    EXPECT_EQ(eeprom->values().front().value, "cafe000100000000");
+    pipeline.push("fpga", "sensor_eeprom_read_in", Pictor::ee_read{1023, 2});
+    waitFor([&] { return module.logged("error: Failed to read from sensor EEPROM."); });
+    EXPECT_EQ(eeprom->values().size(), 1u);
 }
 
 TEST(FpgaBlockFps, ALimitedModuleReportsItsRate) {
