@@ -17,7 +17,11 @@ constexpr uint32_t kWindowRowsRegister = 0x2004;
 constexpr uint32_t kFrameCounterRegister = 0x10;
 constexpr uint32_t kHistogramBoundsRegister = 0x2008;
 constexpr uint32_t kHistogramCentreRegister = 0x2018;
-constexpr int kFrameRateWindowMs = 100;
+// The frame-rate measurement: the counter is polled every 2 ms, three frames
+// are timed, and a frame edge that does not come within 500 ms ends it.
+constexpr int kFramePollMs = 2;
+constexpr int kEdgeWaitMs = 500;
+constexpr uint32_t kTimedFrames = 3;
 constexpr uint32_t kEepromRegisters = 0x30000;
 constexpr int kEepromWords = 1024;
 
@@ -116,24 +120,34 @@ void FpgaFrontEnd::applyExposureWindow(const std::string& name, const ExposureBo
 }
 
 float FpgaFrontEnd::detectMaxFps(float nominal) {
-    const auto count = [this] {
+    using Clock = std::chrono::steady_clock;
+    const auto frameCount = [this] {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return std::make_pair(m_spi.read(kFrameCounterRegister), std::chrono::steady_clock::now());
+        return m_spi.read(kFrameCounterRegister);
     };
-    const auto first = count();
-    std::this_thread::sleep_for(std::chrono::milliseconds(kFrameRateWindowMs));
-    const auto second = count();
-    const uint32_t frames = second.first - first.first;
-    if (frames == 0) {
+    // The time of the next frame edge after `count`, or none within the wait.
+    const auto nextEdge = [&](uint32_t count, uint32_t frames) -> std::optional<Clock::time_point> {
+        const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kEdgeWaitMs);
+        while (Clock::now() < deadline) {
+            if (frameCount() - count >= frames) {
+                return Clock::now();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(kFramePollMs));
+        }
+        return std::nullopt;
+    };
+    // Timed from one frame edge to another, a few frames on.
+    const uint32_t start = frameCount();
+    const std::optional<Clock::time_point> first = nextEdge(start, 1);
+    const std::optional<Clock::time_point> last =
+        first ? nextEdge(start + 1, kTimedFrames) : std::nullopt;
+    if (!last) {
         Pictor::ilog(Pictor::LogLevel::Warning,
                      "Failed to detect FPS limitation. Assume no limitation");
         return nominal;
     }
-    const double rate =
-        frames / std::chrono::duration<double>(second.second - first.second).count();
-    // Counting whole frames in a short window is off by up to one frame.
-    const double slack = 1000.0 / kFrameRateWindowMs + 1.0;
-    return rate + slack < nominal ? float(std::lround(rate)) : nominal;
+    const double rate = kTimedFrames / std::chrono::duration<double>(*last - *first).count();
+    return rate < nominal * 0.9 ? float(std::lround(rate)) : nominal;
 }
 
 FpgaHistogram FpgaFrontEnd::readHistogram(int shift) {

@@ -189,7 +189,7 @@ TEST(FpgaBlockFps, ALimitedModuleReportsItsRate) {
     const auto maxFps = pipeline.tap<Pictor::float_value>("fpga", "sensor_max_fps_out");
     pipeline.start(Pictor::Pipeline::Dispatch::Manual);
     ASSERT_EQ(maxFps->values().size(), 1u);
-    EXPECT_NEAR(maxFps->values().front().value, 9.0f, 2.0f);
+    EXPECT_NEAR(maxFps->values().front().value, 9.0f, 1.0f);
 }
 
 }  // namespace
