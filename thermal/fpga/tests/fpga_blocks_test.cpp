@@ -180,6 +180,51 @@ TEST_F(FpgaBlockTest, ReadsTemperaturesThroughTheAdcOfANegativeResponseSensor) {
     EXPECT_EQ(eeprom->values().size(), 1u);
 }
 
+Pictor::BlockConfiguration absoluteMode() {
+    Pictor::BlockConfiguration configuration = pico384Fpga();
+    configuration += Pictor::BlockConfiguration{{"abs_mode", 1}};
+    return configuration;
+}
+
+std::vector<uint8_t> absoluteCalibration(uint16_t width, uint16_t height) {
+    std::vector<uint8_t> bytes = {'R',
+                                  'A',
+                                  'D',
+                                  '1',
+                                  uint8_t(width),
+                                  uint8_t(width >> 8),
+                                  uint8_t(height),
+                                  uint8_t(height >> 8)};
+    bytes.resize(bytes.size() + size_t(width) * height * 2, 0x11);
+    return bytes;
+}
+
+TEST_F(FpgaBlockTest, AbsoluteCalibrationGivesRadianceVideoAndTheAgcDrivesTheFpga) {
+    module.calibration.write();
+    thermalsim::writeCalibrationFile("rad_channel_0", absoluteCalibration(384, 288));
+    start<Tm301eFpgaBlock>(absoluteMode());
+    waitFor([&] { return videoType->values().size() == 2; });
+    EXPECT_EQ(videoType->values()[1].value, "Radiance");
+    // The table follows the ten gain tables.
+    EXPECT_EQ(module.fpga->memory(269330560 + 10 * 221184, 5),
+              (std::vector<uint8_t>{'R', 'A', 'D', '1', 128}));
+
+    pipeline.push("fpga", "gof_in", Pictor::datatype_gof{1.5f, -200});
+    waitFor([&] { return module.fpga->registerValue(0x2034) == uint32_t(-200); });
+    EXPECT_EQ(module.fpga->registerValue(0x2030), 0x18000u);
+}
+
+TEST_F(FpgaBlockTest, AMismatchedAbsoluteCalibrationIsDisabled) {
+    module.calibration.write();
+    thermalsim::writeCalibrationFile("rad_channel_0", absoluteCalibration(640, 480));
+    start<J4IppFpgaBlock>(absoluteMode());
+    waitFor([&] { return videoType->values().size() == 2; });
+    EXPECT_EQ(videoType->values()[1].value, "TwoPoint");
+    EXPECT_TRUE(
+        module.logged("error: The absolute calibration data doesn't match the camera's "
+                      "setup. The absolute calibration is disabled."));
+}
+
 TEST(FpgaBlockFps, ALimitedModuleReportsItsRate) {
     thermalsim::FpgaModel::Options limited;
     limited.frameRateLimit = 9.0;
