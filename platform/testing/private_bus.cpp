@@ -3,7 +3,10 @@
 #include <glib.h>
 #include <glib/gstdio.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -33,9 +36,29 @@ std::string configurationFor(const std::string& socket) {
     return text;
 }
 
-bool waitForFile(const std::string& path, int timeoutMs) {
+// True once something accepts connections on the Unix socket at `path`. The
+// socket file exists from the daemon's bind, before it listens, and a client
+// connecting in between is refused.
+bool acceptsConnections(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path)) {
+        return false;
+    }
+    path.copy(address.sun_path, path.size());
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    const bool connected =
+        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    close(fd);
+    return connected;
+}
+
+bool waitForListener(const std::string& path, int timeoutMs) {
     const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
-    while (!g_file_test(path.c_str(), G_FILE_TEST_EXISTS)) {
+    while (!acceptsConnections(path)) {
         if (g_get_monotonic_time() > deadline) {
             return false;
         }
@@ -71,7 +94,7 @@ PrivateBus::PrivateBus() {
         throw std::runtime_error("Cannot start dbus-daemon: " + message);
     }
     m_pid = pid;
-    if (!waitForFile(socket, 5000)) {
+    if (!waitForListener(socket, 5000)) {
         stop();
         throw std::runtime_error("dbus-daemon did not open " + socket);
     }

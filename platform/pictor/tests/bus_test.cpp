@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <mutex>
@@ -12,51 +8,12 @@
 
 #include "pictor/init_tools.h"
 #include "pictor/pipeline.h"
+#include "private_bus.h"
 
 namespace Pictor {
 namespace {
 
-// A dbus-daemon of the test's own that DBUS_SYSTEM_BUS_ADDRESS names while it lives.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        int fds[2];
-        if (::pipe(fds) != 0) {
-            return;
-        }
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::dup2(fds[1], STDOUT_FILENO);
-            ::execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--print-address",
-                     static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        char buffer[512];
-        ssize_t length;
-        while ((length = ::read(fds[0], buffer, sizeof buffer)) > 0) {
-            m_address.append(buffer, static_cast<std::size_t>(length));
-            if (m_address.find('\n') != std::string::npos) {
-                break;
-            }
-        }
-        ::close(fds[0]);
-        m_address = m_address.substr(0, m_address.find('\n'));
-        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", m_address.c_str(), 1);
-    }
-    ~PrivateBus() {
-        ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-    bool running() const { return !m_address.empty(); }
-
-  private:
-    pid_t m_pid = -1;
-    std::string m_address;
-};
+using camlet::testing::PrivateBus;
 
 // Asks the bus for its id when it starts; the reply, on the bus's thread,
 // wakes the block, which sends the id on "id_out".
@@ -107,7 +64,6 @@ class BusIdReader : public Block {
 
 TEST(InitToolsBus, AReplyOnTheBusThreadWakesTheBlockOnce) {
     PrivateBus daemon;
-    ASSERT_TRUE(daemon.running());
     Pipeline pipeline;
     BusIdReader& reader = pipeline.add_block<BusIdReader>();
     auto ids = pipeline.tap<datatype_string>("bus_id", "id_out");
