@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -224,6 +225,42 @@ TEST_F(AlarmOverlayTest, EveryFaultPausesTwentyFiveFramesThenAllIsRebuilt) {
         ASSERT_EQ(service->createdOverlays().size(), 1u);
         EXPECT_EQ(service->createdOverlays()[0].lastBuffer[64 + 472 * kSurfaceRow + 480], 0x44);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AlarmOverlayTest, StreamAndOverlayBurstsWhileFramesFlow) {
+    configure({1});
+    std::atomic<bool> done{false};
+    std::thread frames([this, &done] {
+        while (!done) {
+            frame();
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        service->addStream({1 + round % 3});
+        service->addOverlay({100 + round % 2, "textoverlay", round % 2 ? "bottom" : "top",
+                             "1920x" + std::to_string(20 + round)});
+        service->changeOverlay(100, "", "1920x" + std::to_string(30 + round));
+        service->removeStream(1 + (round + 1) % 3);
+        service->removeOverlay(101);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // Whatever the interleaving (a failure rebuilds everything 25 frames
+    // on), a new stream gets its overlay.
+    service->addStream({7});
+    EXPECT_TRUE(waitFor([this] {
+        for (const CreatedOverlay& overlay : service->createdOverlays()) {
+            if (overlay.stream == 7) {
+                return true;
+            }
+        }
+        return false;
+    }));
+    done = true;
+    frames.join();
 }
 
 }  // namespace
