@@ -1,10 +1,11 @@
 #include "overlay/alarm_overlay.h"
 
-#include <glib.h>
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -57,11 +58,16 @@ class AlarmOverlayTest : public ::testing::Test {
                           "ImageSource.I0.Sensor.AspectRatio=16:9\n"
                           "root.Properties.Image.Resolution=1920x1080,1280x720\n");
         s_bus = new camlet::testing::PrivateBus;
+        // The product's connection must not end the process when the bus goes.
+        s_system = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, nullptr);
+        ASSERT_NE(s_system, nullptr);
+        g_dbus_connection_set_exit_on_close(s_system, FALSE);
         sdk_wrapper_init("DwellwatchGuard", "Dwellwatch", "CamletPlatform");
     }
     static void TearDownTestSuite() {
         sdk_wrapper_cleanup();
         delete s_bus;
+        g_clear_object(&s_system);
         delete s_root;
     }
 
@@ -105,10 +111,12 @@ class AlarmOverlayTest : public ::testing::Test {
     const TrackingObject m_object{rectangleMote(7, 0, -512, 512, -512, 512), 0, 1.0f};
     static camlet::testing::TemporaryRoot* s_root;
     static camlet::testing::PrivateBus* s_bus;
+    static GDBusConnection* s_system;
 };
 
 camlet::testing::TemporaryRoot* AlarmOverlayTest::s_root = nullptr;
 camlet::testing::PrivateBus* AlarmOverlayTest::s_bus = nullptr;
+GDBusConnection* AlarmOverlayTest::s_system = nullptr;
 
 TEST_F(AlarmOverlayTest, FullHdStreamGetsOneOverlayWithTheBoxInItsBuffer) {
     EXPECT_EQ(service->paletteCalls(),
@@ -261,6 +269,60 @@ TEST_F(AlarmOverlayTest, StreamAndOverlayBurstsWhileFramesFlow) {
     }));
     done = true;
     frames.join();
+}
+
+}  // namespace
+
+namespace {
+
+// A device as the parameters and machine name describe it, with or without
+// the overlay services: ends the process with 0 when enabling is refused
+// without any call to the services, else with 1 (before the bus goes, which
+// would end it by a signal).
+[[noreturn]] void exitWithRefusal(const std::string& parameters, const std::string& machine,
+                                  bool withServices) {
+    camlet::testing::TemporaryRoot root;
+    root.writeFile("/etc/camlet/parameters.conf", parameters);
+    root.writeFile("/sys/devices/soc0/machine", machine);
+    camlet::testing::PrivateBus bus;
+    std::unique_ptr<OverlayService> service;
+    if (withServices) {
+        service = std::make_unique<OverlayService>(bus.address());
+    }
+    sdk_wrapper_init("DwellwatchGuard", "Dwellwatch", "CamletPlatform");
+    AlarmOverlay::enableIfSupported();
+    const bool refused = !AlarmOverlay::isEnabled() && (!service || service->calls().empty());
+    std::_Exit(refused ? 0 : 1);
+}
+
+const std::string kOneChannel =
+    "root.Properties.EmbeddedDevelopment.Version=2.16\n"
+    "ImageSource.I0.Sensor.AspectRatio=16:9\n"
+    "root.Properties.Image.Resolution=1920x1080\n";
+
+// Device facts are read once per process: each device runs in a process of
+// its own.
+TEST(AlarmOverlayRefusal, UnsupportedDevicesNeverTalkToTheServices) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto refusedIn = exitWithRefusal;
+    EXPECT_EXIT(refusedIn(kOneChannel +
+                              "root.Properties.EmbeddedDevelopment.RuleEngine.MultiConfiguration=yes\n"
+                              "root.ImageSource.NbrOfSources=2\n",
+                          "Generic", true),
+                ::testing::ExitedWithCode(0), "")
+        << "two channels";
+    EXPECT_EXIT(refusedIn(kOneChannel, "Ambarella CV25 board", true),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(refusedIn("root.Properties.EmbeddedDevelopment.Version=2.14\n"
+                          "ImageSource.I0.Sensor.AspectRatio=16:9\n"
+                          "root.Properties.Image.Resolution=1920x1080\n",
+                          "Generic", true),
+                ::testing::ExitedWithCode(0), "")
+        << "platform 2.14";
+    EXPECT_EXIT(refusedIn(kOneChannel, "Generic", false), ::testing::ExitedWithCode(0), "")
+        << "no services on the bus";
+    // The same device with the services is not refused.
+    EXPECT_EXIT(refusedIn(kOneChannel, "Generic", true), ::testing::ExitedWithCode(1), "");
 }
 
 }  // namespace
