@@ -211,10 +211,12 @@ class State final : public ObjectManagerSink {
     AlarmOverlayMessageCallback m_callback = nullptr;
 };
 
-// Never destroyed: a signal may arrive while the process ends.
+// Never destroyed: a signal may arrive while the process ends. Made before
+// main, so before any thread that delivers signals exists.
+State* const g_state = new State;
+
 State& state() {
-    static State* instance = new State;
-    return *instance;
+    return *g_state;
 }
 
 }  // namespace
