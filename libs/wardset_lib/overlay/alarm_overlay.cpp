@@ -2,6 +2,8 @@
 
 #include <syslog.h>
 
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -33,15 +35,20 @@ struct AlarmOverlay::PendingReset {
     std::vector<int> profiles;
 };
 
-std::recursive_mutex AlarmOverlay::s_mutex;
-bool AlarmOverlay::s_enabled = false;
-std::unique_ptr<AlarmOverlayHandler> AlarmOverlay::s_handler;
-std::unique_ptr<AlarmOverlay::PendingReset> AlarmOverlay::s_pendingReset;
+// Everything under the overlay lock.
+struct AlarmOverlay::State {
+    std::recursive_mutex mutex;
+    bool enabled = false;
+    std::unique_ptr<AlarmOverlayHandler> handler;
+    std::unique_ptr<PendingReset> pendingReset;  // while there is no handler
+};
+
+AlarmOverlay::State* const AlarmOverlay::s_state = new AlarmOverlay::State;
 
 void AlarmOverlay::enableIfSupported() {
-    Lock lock(s_mutex);
+    Lock lock(s_state->mutex);
     CameraInfo::setOverlayServiceCheck(doDBusNamesExist);
-    if (!s_enabled && CameraInfo::isAlarmOverlaySupported()) {
+    if (!s_state->enabled && CameraInfo::isAlarmOverlaySupported()) {
         enable();
     }
 }
@@ -61,7 +68,7 @@ void AlarmOverlay::enable() {
         syslog(LOG_WARNING, "Failed to start listening to overlays\n");
     } else {
         try {
-            s_handler = std::make_unique<AlarmOverlayHandler>();
+            s_state->handler = std::make_unique<AlarmOverlayHandler>();
         } catch (const std::runtime_error& error) {
             syslog(LOG_WARNING, "Failed to start alarm overlay handler: %s\n", error.what());
             ok = false;
@@ -72,7 +79,7 @@ void AlarmOverlay::enable() {
         Cairo::deinitialize();
         return;
     }
-    s_enabled = true;
+    s_state->enabled = true;
 }
 
 void AlarmOverlay::stopListening() {
@@ -81,34 +88,34 @@ void AlarmOverlay::stopListening() {
 }
 
 void AlarmOverlay::disable() {
-    Lock lock(s_mutex);
+    Lock lock(s_state->mutex);
     stopListening();
-    s_handler.reset();
-    if (s_enabled) {
+    s_state->handler.reset();
+    if (s_state->enabled) {
         Cairo::deinitialize();
     }
-    s_pendingReset.reset();
-    s_enabled = false;
+    s_state->pendingReset.reset();
+    s_state->enabled = false;
 }
 
 bool AlarmOverlay::isEnabled() {
-    Lock lock(s_mutex);
-    return s_enabled;
+    Lock lock(s_state->mutex);
+    return s_state->enabled;
 }
 
 void AlarmOverlay::handleAlarmResult(const AlarmDataContainer& alarms, int64_t frameTime) {
-    Lock lock(s_mutex);
-    if (!s_enabled) {
+    Lock lock(s_state->mutex);
+    if (!s_state->enabled) {
         return;
     }
-    if (!s_handler) {
-        if (s_pendingReset) {
+    if (!s_state->handler) {
+        if (s_state->pendingReset) {
             countTowardsReset();
         }
         return;
     }
     try {
-        s_handler->handleAlarmResult(alarms, frameTime);
+        s_state->handler->handleAlarmResult(alarms, frameTime);
     } catch (const std::runtime_error& error) {
         resetAfterFailure(error.what());
     }
@@ -117,28 +124,28 @@ void AlarmOverlay::handleAlarmResult(const AlarmDataContainer& alarms, int64_t f
 void AlarmOverlay::resetAfterFailure(const char* what) {
     syslog(LOG_WARNING, "Alarm overlay failed, rebuilding it in %d frames: %s\n",
            kFramesBeforeReset, what);
-    s_pendingReset = std::make_unique<PendingReset>(
-        PendingReset{0, s_handler->getSettings(), s_handler->getProfiles()});
-    s_handler.reset();
+    s_state->pendingReset = std::make_unique<PendingReset>(
+        PendingReset{0, s_state->handler->getSettings(), s_state->handler->getProfiles()});
+    s_state->handler.reset();
 }
 
 void AlarmOverlay::countTowardsReset() {
-    if (++s_pendingReset->framesWaited < kFramesBeforeReset) {
+    if (++s_state->pendingReset->framesWaited < kFramesBeforeReset) {
         return;
     }
     try {
-        s_handler = std::make_unique<AlarmOverlayHandler>(s_pendingReset->settings,
-                                                          s_pendingReset->profiles);
+        s_state->handler = std::make_unique<AlarmOverlayHandler>(s_state->pendingReset->settings,
+                                                          s_state->pendingReset->profiles);
     } catch (const std::runtime_error&) {
         syslog(LOG_INFO, "Failed to reset alarm overlay handler after %d frames. Retrying...\n",
                kFramesBeforeReset);
-        s_pendingReset->framesWaited = 0;
+        s_state->pendingReset->framesWaited = 0;
         return;
     }
     if (!PaletteUtils::setCustomPaletteValues()) {
         warnPalette();
     }
-    s_pendingReset.reset();
+    s_state->pendingReset.reset();
     replayStreamsAndOverlays();
 }
 
@@ -154,7 +161,7 @@ void AlarmOverlay::replayStreamsAndOverlays() {
 }
 
 void AlarmOverlay::setNewConfiguration(const AlarmOverlayConfiguration& configuration) {
-    Lock lock(s_mutex);
+    Lock lock(s_state->mutex);
     const auto settings = configuration.streamSettingsByCamera.find(kOverlayCamera);
     if (settings == configuration.streamSettingsByCamera.end()) {
         syslog(LOG_WARNING,
@@ -163,26 +170,26 @@ void AlarmOverlay::setNewConfiguration(const AlarmOverlayConfiguration& configur
                kOverlayCamera);
         return;
     }
-    if (s_handler) {
+    if (s_state->handler) {
         try {
-            if (s_handler->applySettings(configuration.profileIds, settings->second)) {
+            if (s_state->handler->applySettings(configuration.profileIds, settings->second)) {
                 replayStreamsAndOverlays();
             }
         } catch (const std::runtime_error& error) {
             resetAfterFailure(error.what());
         }
-    } else if (s_pendingReset) {
-        *s_pendingReset = PendingReset{0, settings->second, configuration.profileIds};
+    } else if (s_state->pendingReset) {
+        *s_state->pendingReset = PendingReset{0, settings->second, configuration.profileIds};
     }
 }
 
 void AlarmOverlay::handleMessage(const AlarmOverlayMessage& message) {
-    Lock lock(s_mutex);
-    if (!s_handler) {
+    Lock lock(s_state->mutex);
+    if (!s_state->handler) {
         return;
     }
     try {
-        s_handler->handleMessage(message);
+        s_state->handler->handleMessage(message);
     } catch (const std::runtime_error& error) {
         // A message comes from the service's own thread or from a replay
         // within a configuration request: neither may see the failure.

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <mutex>
 
 #include "overlay/alarm_overlay_configuration.h"
 #include "overlay/alarm_overlay_message.h"
@@ -36,6 +34,7 @@ class AlarmOverlay {
 
   private:
     struct PendingReset;
+    struct State;
 
     static void enable();
     static void stopListening();
@@ -43,8 +42,7 @@ class AlarmOverlay {
     static void countTowardsReset();
     static void replayStreamsAndOverlays();
 
-    static std::recursive_mutex s_mutex;
-    static bool s_enabled;
-    static std::unique_ptr<AlarmOverlayHandler> s_handler;
-    static std::unique_ptr<PendingReset> s_pendingReset;
+    // Never destroyed: the listeners' thread may call in while the process
+    // ends.
+    static State* const s_state;
 };
