@@ -267,6 +267,24 @@ class OverlayService::Impl {
         m_failNextGetBuffer = true;
     }
 
+    void refuseCommandChannels(bool refuse) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_refuseChannels = refuse;
+    }
+
+    void failNextCreateOverlay() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_failNextCreate = true;
+    }
+
+    void dropCreatedOverlay(int id) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_created.find(id);
+        if (it != m_created.end()) {
+            dropCreated(it);
+        }
+    }
+
     void closeCommandChannels() {
         std::lock_guard<std::mutex> lock(m_mutex);
         for (const int channel : m_channels) {
@@ -438,7 +456,10 @@ class OverlayService::Impl {
 
     void handleMethod(const std::string& path, const std::string& method, GVariant* parameters,
                       GDBusMethodInvocation* invocation) {
-        if (method == "OpenCameraDevice" || method == "GetCommandChannel") {
+        if (method == "GetCommandChannel" && m_refuseChannels) {
+            log(method.c_str(), json_object());
+            fail(invocation, "no channel for you");
+        } else if (method == "OpenCameraDevice" || method == "GetCommandChannel") {
             log(method.c_str(), json_object());
             returnDescriptor(invocation, method == "OpenCameraDevice" ? dup(m_device)
                                                                       : newChannel());
@@ -538,6 +559,10 @@ class OverlayService::Impl {
         if (text("OverlayFormat") != "palette") {
             return fail(invocation, "unsupported OverlayFormat " + text("OverlayFormat"));
         }
+        if (m_failNextCreate) {
+            m_failNextCreate = false;
+            return fail(invocation, "injected failure");
+        }
         const int stream = std::atoi(text("Stream").c_str());
         const auto streamIt = m_streams.find(stream);
         if (streamIt == m_streams.end()) {
@@ -571,18 +596,23 @@ class OverlayService::Impl {
     void removeCreated(const std::string& path, GDBusMethodInvocation* invocation) {
         for (auto it = m_created.begin(); it != m_created.end(); ++it) {
             if (it->second.overlay.path == path) {
-                const guint registration = m_overlayRegistrations[it->first];
-                g_dbus_connection_unregister_object(m_connection, registration);
-                m_registrations.erase(
-                    std::find(m_registrations.begin(), m_registrations.end(), registration));
-                m_overlayRegistrations.erase(it->first);
-                m_created.erase(it);
                 g_dbus_method_invocation_return_value(invocation, nullptr);
-                emitRemoved(kOverlayManager, path, kOverlayInterface);
+                dropCreated(it);
                 return;
             }
         }
         fail(invocation, "no overlay " + path);
+    }
+
+    void dropCreated(std::map<int, Created>::iterator it) {
+        const std::string path = it->second.overlay.path;
+        const guint registration = m_overlayRegistrations[it->first];
+        g_dbus_connection_unregister_object(m_connection, registration);
+        m_registrations.erase(
+            std::find(m_registrations.begin(), m_registrations.end(), registration));
+        m_overlayRegistrations.erase(it->first);
+        m_created.erase(it);
+        emitRemoved(kOverlayManager, path, kOverlayInterface);
     }
 
     void setProperties(const std::string& path, GVariant* parameters,
@@ -786,6 +816,8 @@ class OverlayService::Impl {
     std::vector<std::thread> m_channelThreads;
     bool m_failNextSubmit = false;
     bool m_failNextGetBuffer = false;
+    bool m_failNextCreate = false;
+    bool m_refuseChannels = false;
     int m_submits = 0;
     std::vector<std::string> m_calls;
 
@@ -817,6 +849,9 @@ void OverlayService::answerNextSubmitWithError() { m_impl->answerNextSubmitWithE
 void OverlayService::answerNextGetBufferWithoutBuffer() {
     m_impl->answerNextGetBufferWithoutBuffer();
 }
+void OverlayService::failNextCreateOverlay() { m_impl->failNextCreateOverlay(); }
+void OverlayService::refuseCommandChannels(bool refuse) { m_impl->refuseCommandChannels(refuse); }
+void OverlayService::dropCreatedOverlay(int overlayId) { m_impl->dropCreatedOverlay(overlayId); }
 void OverlayService::closeCommandChannels() { m_impl->closeCommandChannels(); }
 void OverlayService::restart() { m_impl->restart(); }
 std::vector<std::string> OverlayService::calls() const { return m_impl->calls(); }

@@ -65,6 +65,10 @@ class OverlayService {
     // Faults.
     void answerNextSubmitWithError();
     void answerNextGetBufferWithoutBuffer();
+    void failNextCreateOverlay();
+    void refuseCommandChannels(bool refuse);
+    // Drops an overlay made through the factory, as the service may.
+    void dropCreatedOverlay(int overlayId);
     void closeCommandChannels();
     // Drops the bus connection, the overlays made through the factory and the
     // palette, and comes back under a new connection.
