@@ -92,11 +92,12 @@ cat > "$root/run/dbus/bus.conf" <<BUS
   <listen>unix:path=$root/run/dbus/system_bus_socket</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
-    <allow user="*"/><allow own="*"/><allow send_destination="*"/>
+    <allow user="*"/><allow own="*"/>
+    <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
   </policy>
 </busconfig>
 BUS
-dbus-daemon --nofork --nopidfile --config-file="$root/run/dbus/bus.conf" &
+dbus-daemon --nofork --nopidfile --config-file="$root/run/dbus/bus.conf" 2>"$root/dbus.log" &
 bus_pid=$!
 for _ in $(seq 50); do [[ -S "$root/run/dbus/system_bus_socket" ]] && break; sleep 0.1; done
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$root/run/dbus/system_bus_socket"

@@ -56,7 +56,7 @@ class AlarmOverlayDaemonTest : public dwtest::DaemonApiFixture {
     bool showsOutline() const {
         const std::vector<overlaysim::CreatedOverlay> overlays = m_service->createdOverlays();
         return !overlays.empty() && std::count(overlays[0].lastBuffer.begin(),
-                                                overlays[0].lastBuffer.end(), kOutline) > 0;
+                                               overlays[0].lastBuffer.end(), kOutline) > 0;
     }
 
     int alarmSends(bool active) const {

@@ -1,12 +1,12 @@
 // overlaysim: the camera's overlay services on the bus that
 // DBUS_SYSTEM_BUS_ADDRESS names, with the streams and other applications'
 // overlays of an optional script. Runs until SIGINT or SIGTERM.
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
-#include <chrono>
 
 #include "overlay_service.h"
 

@@ -118,8 +118,7 @@ GVariant* overlayProperties(const OverlayInfo& overlay) {
     g_variant_builder_add(&properties, "{sv}", "Position",
                           g_variant_new_string(overlay.position.c_str()));
     g_variant_builder_add(&properties, "{sv}", "Size", g_variant_new_string(overlay.size.c_str()));
-    g_variant_builder_add(&properties, "{sv}", "Scalable",
-                          g_variant_new_boolean(overlay.scalable));
+    g_variant_builder_add(&properties, "{sv}", "Scalable", g_variant_new_boolean(overlay.scalable));
     GVariantBuilder interfaces;
     g_variant_builder_init(&interfaces, G_VARIANT_TYPE("a{sa{sv}}"));
     g_variant_builder_add(&interfaces, "{sa{sv}}", kOverlayInterface, &properties);
@@ -399,10 +398,14 @@ class OverlayService::Impl {
     }
 
     void registerFixedObjects() {
-        m_registrations.push_back(registerObject("/com/zelk/Graphics1", "com.zelk.Graphics1.Overlay"));
-        m_registrations.push_back(registerObject(kStreamManager, "org.freedesktop.DBus.ObjectManager"));
-        m_registrations.push_back(registerObject(kOverlayManager, "org.freedesktop.DBus.ObjectManager"));
-        m_registrations.push_back(registerObject("/com/zelk/Overlay2", "com.zelk.Overlay2.Factory"));
+        m_registrations.push_back(
+            registerObject("/com/zelk/Graphics1", "com.zelk.Graphics1.Overlay"));
+        m_registrations.push_back(
+            registerObject(kStreamManager, "org.freedesktop.DBus.ObjectManager"));
+        m_registrations.push_back(
+            registerObject(kOverlayManager, "org.freedesktop.DBus.ObjectManager"));
+        m_registrations.push_back(
+            registerObject("/com/zelk/Overlay2", "com.zelk.Overlay2.Factory"));
         for (int index = 0; index < 16; ++index) {
             m_registrations.push_back(
                 registerObject("/com/zelk/Overlay2/PaletteColor/" + std::to_string(index),
@@ -422,8 +425,7 @@ class OverlayService::Impl {
 
     void emitRemoved(const char* manager, const std::string& path, const char* interface) {
         const gchar* interfaces[] = {interface, nullptr};
-        emit(manager, "InterfacesRemoved",
-             g_variant_new("(o^as)", path.c_str(), interfaces));
+        emit(manager, "InterfacesRemoved", g_variant_new("(o^as)", path.c_str(), interfaces));
     }
 
     void log(const char* call, json_t* arguments) {
@@ -441,8 +443,8 @@ class OverlayService::Impl {
         self->handleMethod(path, method, parameters, invocation);
     }
 
-    static GVariant* onGetProperty(GDBusConnection*, const gchar*, const gchar* path,
-                                   const gchar*, const gchar*, GError**, gpointer data) {
+    static GVariant* onGetProperty(GDBusConnection*, const gchar*, const gchar* path, const gchar*,
+                                   const gchar*, GError**, gpointer data) {
         auto* self = static_cast<Impl*>(data);
         std::lock_guard<std::mutex> lock(self->m_mutex);
         for (const auto& entry : self->m_created) {
@@ -461,8 +463,8 @@ class OverlayService::Impl {
             fail(invocation, "no channel for you");
         } else if (method == "OpenCameraDevice" || method == "GetCommandChannel") {
             log(method.c_str(), json_object());
-            returnDescriptor(invocation, method == "OpenCameraDevice" ? dup(m_device)
-                                                                      : newChannel());
+            returnDescriptor(invocation,
+                             method == "OpenCameraDevice" ? dup(m_device) : newChannel());
         } else if (method == "GetManagedObjects") {
             log(method.c_str(), json_pack("{s:s}", "path", path.c_str()));
             g_dbus_method_invocation_return_value(invocation, managedObjects(path));
@@ -478,9 +480,8 @@ class OverlayService::Impl {
         } else if (method == "SetColor") {
             setColor(path, parameters, invocation);
         } else {
-            g_dbus_method_invocation_return_dbus_error(invocation,
-                                                       "org.freedesktop.DBus.Error.UnknownMethod",
-                                                       method.c_str());
+            g_dbus_method_invocation_return_dbus_error(
+                invocation, "org.freedesktop.DBus.Error.UnknownMethod", method.c_str());
         }
     }
 
@@ -488,8 +489,8 @@ class OverlayService::Impl {
         GUnixFDList* list = g_unix_fd_list_new();
         const gint index = g_unix_fd_list_append(list, fd, nullptr);
         close(fd);
-        g_dbus_method_invocation_return_value_with_unix_fd_list(
-            invocation, g_variant_new("(h)", index), list);
+        g_dbus_method_invocation_return_value_with_unix_fd_list(invocation,
+                                                                g_variant_new("(h)", index), list);
         g_object_unref(list);
     }
 
@@ -515,8 +516,12 @@ class OverlayService::Impl {
     }
 
     static OverlayInfo asAnnounced(const Created& created) {
-        return OverlayInfo{created.overlay.id, "paletteoverlay", created.overlay.position,
-                           created.overlay.size, false, 1};
+        return OverlayInfo{created.overlay.id,
+                           "paletteoverlay",
+                           created.overlay.position,
+                           created.overlay.size,
+                           false,
+                           1};
     }
 
     void fail(GDBusMethodInvocation* invocation, const std::string& message) {
@@ -541,7 +546,8 @@ class OverlayService::Impl {
             const json_t* member = json_object_get(arguments, name);
             return member != nullptr ? std::string(json_string_value(member)) : std::string();
         };
-        for (const char* name : {"Size", "Position", "Visible", "OverlayFormat", "Stream", "Camera"}) {
+        for (const char* name :
+             {"Size", "Position", "Visible", "OverlayFormat", "Stream", "Camera"}) {
             if (json_object_get(arguments, name) == nullptr) {
                 return fail(invocation, std::string("missing ") + name);
             }
@@ -550,7 +556,8 @@ class OverlayService::Impl {
         int height = 0;
         double x = 0;
         double y = 0;
-        if (!parseSize(text("Size"), width, height) || width * height / 2 + kBufferExtra > kSlotSize) {
+        if (!parseSize(text("Size"), width, height) ||
+            width * height / 2 + kBufferExtra > kSlotSize) {
             return fail(invocation, "bad Size " + text("Size"));
         }
         if (!parsePosition(text("Position"), x, y)) {
@@ -569,11 +576,23 @@ class OverlayService::Impl {
             return fail(invocation, "no stream " + text("Stream"));
         }
         const int id = m_nextCreatedId++;
-        Created created{CreatedOverlay{id, overlayPath(id), stream, text("Size"), text("Position"),
-                                       text("Visible") == "true", 0, {}},
-                        width, height, 0, m_nextSlot, 0, -1, {}};
-        const int streamHeight = streamIt->second.rotation % 180 == 0 ? streamIt->second.height
-                                                                       : streamIt->second.width;
+        Created created{CreatedOverlay{id,
+                                       overlayPath(id),
+                                       stream,
+                                       text("Size"),
+                                       text("Position"),
+                                       text("Visible") == "true",
+                                       0,
+                                       {}},
+                        width,
+                        height,
+                        0,
+                        m_nextSlot,
+                        0,
+                        -1,
+                        {}};
+        const int streamHeight =
+            streamIt->second.rotation % 180 == 0 ? streamIt->second.height : streamIt->second.width;
         created.top = static_cast<int>((y + 1.0) / 2.0 * streamHeight + 0.5);
         m_nextSlot = (m_nextSlot + 2) % kSlots;
         const std::vector<unsigned char> pattern(width * height / 2 + kBufferExtra, kUnwritten);
@@ -637,8 +656,8 @@ class OverlayService::Impl {
         gboolean flag = FALSE;
         g_variant_get(parameters, "(yyyyb)", &red, &green, &blue, &alpha, &flag);
         const int index = std::atoi(path.substr(path.rfind('/') + 1).c_str());
-        log("SetColor", json_pack("{s:i, s:[iiii], s:b}", "index", index, "color", red, green,
-                                  blue, alpha, "flag", flag));
+        log("SetColor", json_pack("{s:i, s:[iiii], s:b}", "index", index, "color", red, green, blue,
+                                  alpha, "flag", flag));
         m_palette[index] = PaletteColor{red, green, blue, alpha};
         m_paletteCalls.push_back(std::to_string(index) + ": " + std::to_string(red) + " " +
                                  std::to_string(green) + " " + std::to_string(blue) + " " +
@@ -775,7 +794,8 @@ class OverlayService::Impl {
     void writePictures() {
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
-            m_pictureCondition.wait(lock, [this] { return m_stopPictures || !m_pictureJobs.empty(); });
+            m_pictureCondition.wait(lock,
+                                    [this] { return m_stopPictures || !m_pictureJobs.empty(); });
             if (m_stopPictures) {
                 return;
             }
@@ -837,29 +857,55 @@ OverlayService::OverlayService(const std::string& busAddress)
     : m_impl(std::make_unique<Impl>(busAddress)) {}
 OverlayService::~OverlayService() = default;
 
-void OverlayService::addStream(const StreamInfo& stream) { m_impl->addStream(stream); }
-void OverlayService::removeStream(int streamId) { m_impl->removeStream(streamId); }
-void OverlayService::addOverlay(const OverlayInfo& overlay) { m_impl->addOverlay(overlay); }
+void OverlayService::addStream(const StreamInfo& stream) {
+    m_impl->addStream(stream);
+}
+void OverlayService::removeStream(int streamId) {
+    m_impl->removeStream(streamId);
+}
+void OverlayService::addOverlay(const OverlayInfo& overlay) {
+    m_impl->addOverlay(overlay);
+}
 void OverlayService::changeOverlay(int overlayId, const std::string& position,
                                    const std::string& size) {
     m_impl->changeOverlay(overlayId, position, size);
 }
-void OverlayService::removeOverlay(int overlayId) { m_impl->removeOverlay(overlayId); }
-void OverlayService::answerNextSubmitWithError() { m_impl->answerNextSubmitWithError(); }
+void OverlayService::removeOverlay(int overlayId) {
+    m_impl->removeOverlay(overlayId);
+}
+void OverlayService::answerNextSubmitWithError() {
+    m_impl->answerNextSubmitWithError();
+}
 void OverlayService::answerNextGetBufferWithoutBuffer() {
     m_impl->answerNextGetBufferWithoutBuffer();
 }
-void OverlayService::failNextCreateOverlay() { m_impl->failNextCreateOverlay(); }
-void OverlayService::refuseCommandChannels(bool refuse) { m_impl->refuseCommandChannels(refuse); }
-void OverlayService::dropCreatedOverlay(int overlayId) { m_impl->dropCreatedOverlay(overlayId); }
-void OverlayService::closeCommandChannels() { m_impl->closeCommandChannels(); }
-void OverlayService::restart() { m_impl->restart(); }
-std::vector<std::string> OverlayService::calls() const { return m_impl->calls(); }
+void OverlayService::failNextCreateOverlay() {
+    m_impl->failNextCreateOverlay();
+}
+void OverlayService::refuseCommandChannels(bool refuse) {
+    m_impl->refuseCommandChannels(refuse);
+}
+void OverlayService::dropCreatedOverlay(int overlayId) {
+    m_impl->dropCreatedOverlay(overlayId);
+}
+void OverlayService::closeCommandChannels() {
+    m_impl->closeCommandChannels();
+}
+void OverlayService::restart() {
+    m_impl->restart();
+}
+std::vector<std::string> OverlayService::calls() const {
+    return m_impl->calls();
+}
 std::vector<CreatedOverlay> OverlayService::createdOverlays() const {
     return m_impl->createdOverlays();
 }
-std::vector<std::string> OverlayService::paletteCalls() const { return m_impl->paletteCalls(); }
-int OverlayService::submitCount() const { return m_impl->submitCount(); }
+std::vector<std::string> OverlayService::paletteCalls() const {
+    return m_impl->paletteCalls();
+}
+int OverlayService::submitCount() const {
+    return m_impl->submitCount();
+}
 
 std::string OverlayService::picturePath(int streamId) {
     return camlet::rootedPath("/var/lib/overlaysim/stream" + std::to_string(streamId) + ".png");

@@ -77,8 +77,8 @@ bool playScript(OverlayService& service, const std::string& path, const bool& st
             error = path + ":" + std::to_string(number) + ": needs \"at\" and \"event\"";
             return false;
         }
-        const auto due = start + std::chrono::milliseconds(
-                                     static_cast<long long>(json_number_value(at) * 1000));
+        const auto due =
+            start + std::chrono::milliseconds(static_cast<long long>(json_number_value(at) * 1000));
         while (!stop && std::chrono::steady_clock::now() < due) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

@@ -135,7 +135,7 @@ void AlarmOverlay::countTowardsReset() {
     }
     try {
         s_state->handler = std::make_unique<AlarmOverlayHandler>(s_state->pendingReset->settings,
-                                                          s_state->pendingReset->profiles);
+                                                                 s_state->pendingReset->profiles);
     } catch (const std::runtime_error&) {
         syslog(LOG_INFO, "Failed to reset alarm overlay handler after %d frames. Retrying...\n",
                kFramesBeforeReset);

@@ -113,10 +113,9 @@ void AlarmOverlayHandler::handleStreamAdded(const StreamProperties& stream) {
 }
 
 void AlarmOverlayHandler::handleStreamRemoved(int streamId) {
-    const auto it = std::find_if(m_streamOverlays.begin(), m_streamOverlays.end(),
-                                 [streamId](const auto& overlay) {
-                                     return overlay->getStreamId() == streamId;
-                                 });
+    const auto it = std::find_if(
+        m_streamOverlays.begin(), m_streamOverlays.end(),
+        [streamId](const auto& overlay) { return overlay->getStreamId() == streamId; });
     if (it != m_streamOverlays.end()) {
         m_creator.unregister(**it);
         m_streamOverlays.erase(it);
@@ -146,10 +145,9 @@ void AlarmOverlayHandler::handleExternalOverlayPropertiesChanged(
 }
 
 bool AlarmOverlayHandler::hasStream(int streamId) const {
-    return std::any_of(m_streamOverlays.begin(), m_streamOverlays.end(),
-                       [streamId](const auto& overlay) {
-                           return overlay->getStreamId() == streamId;
-                       });
+    return std::any_of(
+        m_streamOverlays.begin(), m_streamOverlays.end(),
+        [streamId](const auto& overlay) { return overlay->getStreamId() == streamId; });
 }
 
 bool AlarmOverlayHandler::shouldStreamOverlaysBeRecreated() const {

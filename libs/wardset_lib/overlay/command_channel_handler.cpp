@@ -38,8 +38,8 @@ int openChannel() {
         static_cast<GDBusProxyFlags>(G_DBUS_PROXY_FLAGS_DO_NOT_LOAD_PROPERTIES |
                                      G_DBUS_PROXY_FLAGS_DO_NOT_CONNECT_SIGNALS));
     try {
-        const int fd = DBusUtils::getFileDescriptor(proxy, "GetCommandChannel",
-                                                    "Failed to get command channel file descriptor");
+        const int fd = DBusUtils::getFileDescriptor(
+            proxy, "GetCommandChannel", "Failed to get command channel file descriptor");
         g_object_unref(proxy);
         return fd;
     } catch (...) {

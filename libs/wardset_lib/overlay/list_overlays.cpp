@@ -162,14 +162,13 @@ class State final : public ObjectManagerSink {
     void subscribe(int overlayId) {
         auto& subscription = m_subscription->properties[overlayId];
         if (!subscription) {
-            subscription = std::make_unique<OverlayPropertySubscription>(
-                overlayId, onPropertiesChanged, this);
+            subscription =
+                std::make_unique<OverlayPropertySubscription>(overlayId, onPropertiesChanged, this);
         }
     }
 
-    static void onPropertiesChanged(GDBusConnection*, const gchar*, const gchar* path,
-                                    const gchar*, const gchar*, GVariant* parameters,
-                                    gpointer data) {
+    static void onPropertiesChanged(GDBusConnection*, const gchar*, const gchar* path, const gchar*,
+                                    const gchar*, GVariant* parameters, gpointer data) {
         static_cast<State*>(data)->propertiesChanged(path, parameters);
     }
 

@@ -20,10 +20,9 @@ std::string format(const char* pattern, double first, double second) {
 }
 
 int readOverlayId(const std::string& objectPath) {
-    GDBusProxy* proxy = DBusUtils::createProxy("com.zelk.Overlay2", objectPath.c_str(),
-                                               "org.freedesktop.DBus.Properties",
-                                               "Failed to create DBus proxy to get OverlayId",
-                                               kPlainProxy);
+    GDBusProxy* proxy = DBusUtils::createProxy(
+        "com.zelk.Overlay2", objectPath.c_str(), "org.freedesktop.DBus.Properties",
+        "Failed to create DBus proxy to get OverlayId", kPlainProxy);
     GVariant* answer = nullptr;
     try {
         answer = DBusUtils::callSync(
@@ -75,9 +74,9 @@ std::unique_ptr<StreamOverlay> StreamOverlayCreator::createStreamOverlay(
     g_variant_builder_add(&properties, "{ss}", "OverlayFormat", "palette");
     g_variant_builder_add(&properties, "{ss}", "Stream", stream.c_str());
     g_variant_builder_add(&properties, "{ss}", "Camera", "1");
-    GVariant* answer = DBusUtils::callSync(m_factory_p, "CreateOverlay",
-                                           g_variant_new("(a{ss})", &properties),
-                                           "Failed to create overlay");
+    GVariant* answer =
+        DBusUtils::callSync(m_factory_p, "CreateOverlay", g_variant_new("(a{ss})", &properties),
+                            "Failed to create overlay");
     if (!g_variant_is_of_type(answer, G_VARIANT_TYPE("(o)"))) {
         g_variant_unref(answer);
         throw std::runtime_error("Failed to create overlay: unexpected answer");

@@ -122,9 +122,9 @@ camlet::testing::PrivateBus* AlarmOverlayTest::s_bus = nullptr;
 GDBusConnection* AlarmOverlayTest::s_system = nullptr;
 
 TEST_F(AlarmOverlayTest, FullHdStreamGetsOneOverlayWithTheBoxInItsBuffer) {
-    EXPECT_EQ(service->paletteCalls(),
-              (std::vector<std::string>{"0: 0 0 0 0", "5: 0 0 0 0", "1: 255 0 0 155",
-                                        "4: 255 0 0 155"}));
+    EXPECT_EQ(
+        service->paletteCalls(),
+        (std::vector<std::string>{"0: 0 0 0 0", "5: 0 0 0 0", "1: 255 0 0 155", "4: 255 0 0 155"}));
     service->addStream({});
     configure({1});
     std::vector<CreatedOverlay> overlays = overlaysOnce(1);
@@ -149,7 +149,9 @@ TEST_F(AlarmOverlayTest, FullHdStreamGetsOneOverlayWithTheBoxInItsBuffer) {
         ASSERT_EQ(buffer[i], 0xA5) << "tail byte " << i;
     }
     // Box 840 … 1080 × 473 … 608 in pixels: surface columns 420 … 540.
-    const auto at = [&buffer](int row, int column) { return buffer[64 + row * kSurfaceRow + column]; };
+    const auto at = [&buffer](int row, int column) {
+        return buffer[64 + row * kSurfaceRow + column];
+    };
     EXPECT_EQ(at(472, 480), 0x44);
     EXPECT_EQ(at(608, 480), 0x44);
     EXPECT_EQ(at(540, 419), 0x44);
@@ -346,14 +348,15 @@ const std::string kOneChannel =
 TEST(AlarmOverlayRefusal, UnsupportedDevicesNeverTalkToTheServices) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto refusedIn = exitWithRefusal;
-    EXPECT_EXIT(refusedIn(kOneChannel +
-                              "root.Properties.EmbeddedDevelopment.RuleEngine.MultiConfiguration=yes\n"
-                              "root.ImageSource.NbrOfSources=2\n",
-                          "Generic", true),
-                ::testing::ExitedWithCode(0), "")
+    EXPECT_EXIT(
+        refusedIn(kOneChannel +
+                      "root.Properties.EmbeddedDevelopment.RuleEngine.MultiConfiguration=yes\n"
+                      "root.ImageSource.NbrOfSources=2\n",
+                  "Generic", true),
+        ::testing::ExitedWithCode(0), "")
         << "two channels";
-    EXPECT_EXIT(refusedIn(kOneChannel, "Ambarella CV25 board", true),
-                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(refusedIn(kOneChannel, "Ambarella CV25 board", true), ::testing::ExitedWithCode(0),
+                "");
     EXPECT_EXIT(refusedIn("root.Properties.EmbeddedDevelopment.Version=2.14\n"
                           "ImageSource.I0.Sensor.AspectRatio=16:9\n"
                           "root.Properties.Image.Resolution=1920x1080\n",
