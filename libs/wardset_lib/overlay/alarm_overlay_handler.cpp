@@ -9,29 +9,16 @@
 #include <stdexcept>
 #include <utility>
 
-#include "base/dbus_utils.h"
 #include "camlet_root.h"
 #include "guard/alarm_data_container.h"
 #include "overlay/alarm_drawing.h"
+#include "overlay/graphics_service.h"
 
 namespace {
 
 int openCameraDevice() {
     try {
-        GDBusProxy* proxy = DBusUtils::createProxy(
-            "com.zelk.Graphics1", "/com/zelk/Graphics1", "com.zelk.Graphics1.Overlay",
-            "Failed to create overlay graphics proxy",
-            static_cast<GDBusProxyFlags>(G_DBUS_PROXY_FLAGS_DO_NOT_LOAD_PROPERTIES |
-                                         G_DBUS_PROXY_FLAGS_DO_NOT_CONNECT_SIGNALS));
-        try {
-            const int fd =
-                DBusUtils::getFileDescriptor(proxy, "OpenCameraDevice", "OpenCameraDevice failed");
-            g_object_unref(proxy);
-            return fd;
-        } catch (...) {
-            g_object_unref(proxy);
-            throw;
-        }
+        return requestGraphicsDescriptor("OpenCameraDevice", "OpenCameraDevice failed");
     } catch (const std::runtime_error& error) {
         syslog(LOG_INFO, "Failed to use OpenCameraDevice, using 'open /dev/cam0' fallback : %s\n",
                error.what());

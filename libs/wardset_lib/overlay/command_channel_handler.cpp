@@ -10,7 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "base/dbus_utils.h"
+#include "overlay/graphics_service.h"
 
 namespace {
 
@@ -31,26 +31,11 @@ std::string command(const char* method, json_t* params) {
     return result;
 }
 
-int openChannel() {
-    GDBusProxy* proxy = DBusUtils::createProxy(
-        "com.zelk.Graphics1", "/com/zelk/Graphics1", "com.zelk.Graphics1.Overlay",
-        "Failed to create overlay graphics proxy",
-        static_cast<GDBusProxyFlags>(G_DBUS_PROXY_FLAGS_DO_NOT_LOAD_PROPERTIES |
-                                     G_DBUS_PROXY_FLAGS_DO_NOT_CONNECT_SIGNALS));
-    try {
-        const int fd = DBusUtils::getFileDescriptor(
-            proxy, "GetCommandChannel", "Failed to get command channel file descriptor");
-        g_object_unref(proxy);
-        return fd;
-    } catch (...) {
-        g_object_unref(proxy);
-        throw;
-    }
-}
-
 }  // namespace
 
-CommandChannelHandler::CommandChannelHandler() : CommandChannelHandler(openChannel()) {}
+CommandChannelHandler::CommandChannelHandler()
+    : CommandChannelHandler(requestGraphicsDescriptor(
+          "GetCommandChannel", "Failed to get command channel file descriptor")) {}
 
 CommandChannelHandler::CommandChannelHandler(int socket) : m_socket(socket) {
     struct stat status = {};
