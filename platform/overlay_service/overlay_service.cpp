@@ -21,6 +21,7 @@
 
 #include "camlet_root.h"
 #include "palette_png.h"
+#include "picture_writer.h"
 
 namespace overlaysim {
 namespace {
@@ -146,18 +147,11 @@ class OverlayService::Impl {
             throw std::runtime_error("overlaysim: cannot make the camera device " + m_devicePath);
         }
         m_node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
-        m_pictureThread = std::thread([this] { writePictures(); });
         start();
     }
 
     ~Impl() {
         stop();
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_stopPictures = true;
-        }
-        m_pictureCondition.notify_all();
-        m_pictureThread.join();
         g_dbus_node_info_unref(m_node);
         close(m_device);
     }
@@ -784,30 +778,8 @@ class OverlayService::Impl {
         Palette palette = m_palette;
         palette[14] = PaletteColor{0, 0, 0, 0};
         palette[15] = PaletteColor{40, 80, 220, 160};
-        m_pictureJobs[created.overlay.stream] =
-            PictureJob{std::move(picture), width, height, palette};
-        m_pictureCondition.notify_all();
-    }
-
-    // Encodes pictures away from the command channels, whose answers must
-    // not wait for it.
-    void writePictures() {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        for (;;) {
-            m_pictureCondition.wait(lock,
-                                    [this] { return m_stopPictures || !m_pictureJobs.empty(); });
-            if (m_stopPictures) {
-                return;
-            }
-            const int stream = m_pictureJobs.begin()->first;
-            const PictureJob job = std::move(m_pictureJobs.begin()->second);
-            m_pictureJobs.erase(m_pictureJobs.begin());
-            lock.unlock();
-            std::string error;
-            writePalettePng(picturePath(stream), job.pixels.data(), job.width, job.height,
-                            job.palette, error);
-            lock.lock();
-        }
+        m_pictures.write(picturePath(created.overlay.stream), std::move(picture), width, height,
+                         palette);
     }
 
     std::string m_address;
@@ -841,16 +813,7 @@ class OverlayService::Impl {
     int m_submits = 0;
     std::vector<std::string> m_calls;
 
-    struct PictureJob {
-        std::vector<unsigned char> pixels;
-        int width;
-        int height;
-        Palette palette;
-    };
-    std::map<int, PictureJob> m_pictureJobs;  // the latest per stream
-    std::condition_variable m_pictureCondition;
-    bool m_stopPictures = false;
-    std::thread m_pictureThread;
+    PictureWriter m_pictures;
 };
 
 OverlayService::OverlayService(const std::string& busAddress)
