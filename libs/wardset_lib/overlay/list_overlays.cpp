@@ -4,18 +4,16 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 
+#include "overlay/lister_registry.h"
 #include "overlay/object_manager_listener.h"
 
 namespace {
 
 constexpr const char* kOverlayInterface = "com.zelk.Overlay2.Overlay";
 constexpr const char* kOverlayPathPrefix = "/com/zelk/Overlay2/Overlay/";
-
-using Lock = std::lock_guard<std::recursive_mutex>;
 
 constexpr ObjectManagerListener::Names kNames = {
     "com.zelk.Overlay2", "/com/zelk/Overlay2/Overlay", "Failed to create proxy for overlay lister",
@@ -60,58 +58,50 @@ class OverlayPropertySubscription {
 
 // The overlay lister and the property subscriptions of the overlays it knows.
 struct OverlaySubscription {
-    explicit OverlaySubscription(ObjectManagerSink& sink) : lister(kNames, sink) {}
+    // Property changes go to changed(…, owner).
+    OverlaySubscription(ObjectManagerSink& owner, GDBusSignalCallback changed)
+        : lister(kNames, owner), changedCallback(changed), callbackData(&owner) {}
+
+    void subscribe(int overlayId) {
+        auto& subscription = properties[overlayId];
+        if (!subscription) {
+            subscription = std::make_unique<OverlayPropertySubscription>(overlayId, changedCallback,
+                                                                         callbackData);
+        }
+    }
 
     ObjectManagerListener lister;
+    GDBusSignalCallback changedCallback;
+    ObjectManagerSink* callbackData;
     std::map<int, std::unique_ptr<OverlayPropertySubscription>> properties;
 };
 
 class State final : public ObjectManagerSink {
   public:
     bool initialize(AlarmOverlayMessageCallback callback) {
-        Lock lock(m_mutex);
-        if (callback == nullptr) {
-            syslog(LOG_ERR, "messageCallback_p was unexpectedly NULL\n");
-            return false;
-        }
-        if (m_subscription) {
-            syslog(LOG_ERR, "Initialize called on an already initaialized namespace\n");
-            return false;
-        }
-        try {
-            m_subscription = std::make_unique<OverlaySubscription>(*this);
-            m_subscription->lister.listObjects([this](const char*, GVariant* interfaces) {
+        return m_registry.initialize(callback, [this] {
+            auto subscription = std::make_unique<OverlaySubscription>(*this, onPropertiesChanged);
+            subscription->lister.listObjects([&subscription](const char*, GVariant* interfaces) {
                 if (std::optional<ExternalOverlay> overlay = overlayOfObject(interfaces)) {
-                    subscribe(overlay->getOverlayId());
+                    subscription->subscribe(overlay->getOverlayId());
                 }
             });
-        } catch (const std::runtime_error& error) {
-            m_subscription.reset();
-            syslog(LOG_WARNING, "Failed to initialize OverlaySubscription: %s\n", error.what());
-            return false;
-        }
-        m_callback = callback;
-        return true;
+            return subscription;
+        });
     }
 
-    void deinitialize() {
-        Lock lock(m_mutex);
-        m_subscription.reset();
-        m_callback = nullptr;
-    }
+    void deinitialize() { m_registry.deinitialize(); }
 
     std::vector<ExternalOverlay> getCurrentOverlays() {
-        Lock lock(m_mutex);
         std::vector<ExternalOverlay> overlays;
-        if (!m_subscription) {
-            return overlays;
-        }
         try {
-            m_subscription->lister.listObjects([&](const char*, GVariant* interfaces) {
-                if (std::optional<ExternalOverlay> overlay = overlayOfObject(interfaces)) {
-                    subscribe(overlay->getOverlayId());
-                    overlays.push_back(*overlay);
-                }
+            m_registry.withLister([&overlays](OverlaySubscription& subscription) {
+                subscription.lister.listObjects([&](const char*, GVariant* interfaces) {
+                    if (std::optional<ExternalOverlay> overlay = overlayOfObject(interfaces)) {
+                        subscription.subscribe(overlay->getOverlayId());
+                        overlays.push_back(*overlay);
+                    }
+                });
             });
         } catch (const std::runtime_error& error) {
             syslog(LOG_INFO,
@@ -128,48 +118,34 @@ class State final : public ObjectManagerSink {
         if (!overlay) {
             return;
         }
-        AlarmOverlayMessageCallback callback = nullptr;
-        {
-            Lock lock(m_mutex);
-            if (!isCurrent(source)) {
-                return;
-            }
-            subscribe(overlay->getOverlayId());
-            callback = m_callback;
-        }
-        callback(AlarmOverlayMessage(OverlayAddedMessage{*overlay}));
+        const int id = overlay->getOverlayId();
+        m_registry.deliver(AlarmOverlayMessage(OverlayAddedMessage{*overlay}),
+                           [source, id](OverlaySubscription& subscription) {
+                               if (!subscription.lister.isSource(source)) {
+                                   return false;
+                               }
+                               subscription.subscribe(id);
+                               return true;
+                           });
     }
 
     void objectRemoved(GDBusProxy* source, const char* path) override {
         const int id = ObjectManagerListener::idOfPath(path);
-        AlarmOverlayMessageCallback callback = nullptr;
-        {
-            Lock lock(m_mutex);
-            if (!isCurrent(source)) {
-                return;
-            }
-            m_subscription->properties.erase(id);
-            callback = m_callback;
-        }
-        callback(AlarmOverlayMessage(OverlayRemovedMessage{id}));
+        m_registry.deliver(AlarmOverlayMessage(OverlayRemovedMessage{id}),
+                           [source, id](OverlaySubscription& subscription) {
+                               if (!subscription.lister.isSource(source)) {
+                                   return false;
+                               }
+                               subscription.properties.erase(id);
+                               return true;
+                           });
     }
 
   private:
-    bool isCurrent(GDBusProxy* source) const {
-        return m_subscription && m_subscription->lister.isSource(source);
-    }
-
-    void subscribe(int overlayId) {
-        auto& subscription = m_subscription->properties[overlayId];
-        if (!subscription) {
-            subscription =
-                std::make_unique<OverlayPropertySubscription>(overlayId, onPropertiesChanged, this);
-        }
-    }
-
     static void onPropertiesChanged(GDBusConnection*, const gchar*, const gchar* path, const gchar*,
                                     const gchar*, GVariant* parameters, gpointer data) {
-        static_cast<State*>(data)->propertiesChanged(path, parameters);
+        static_cast<State*>(static_cast<ObjectManagerSink*>(data))
+            ->propertiesChanged(path, parameters);
     }
 
     void propertiesChanged(const gchar* path, GVariant* parameters) {
@@ -190,24 +166,22 @@ class State final : public ObjectManagerSink {
         if (!properties.position && !properties.size) {
             return;
         }
-        AlarmOverlayMessageCallback callback = nullptr;
         try {
             properties.overlayId = ObjectManagerListener::idOfPath(path);
-            Lock lock(m_mutex);
-            if (!m_subscription || m_subscription->properties.count(properties.overlayId) == 0) {
-                return;
-            }
-            callback = m_callback;
         } catch (const std::runtime_error& error) {
             syslog(LOG_WARNING, "Error when handling stream changes: %s\n", error.what());
             return;
         }
-        callback(AlarmOverlayMessage(OverlayPropertiesChangedMessage{properties}));
+        const int id = properties.overlayId;
+        m_registry.deliver(AlarmOverlayMessage(OverlayPropertiesChangedMessage{properties}),
+                           [id](const OverlaySubscription& subscription) {
+                               return subscription.properties.count(id) != 0;
+                           });
     }
 
-    std::recursive_mutex m_mutex;
-    std::unique_ptr<OverlaySubscription> m_subscription;
-    AlarmOverlayMessageCallback m_callback = nullptr;
+    ListerRegistry<OverlaySubscription> m_registry{
+        {"messageCallback_p was unexpectedly NULL\n",
+         "Failed to initialize OverlaySubscription: %s\n"}};
 };
 
 // Never destroyed: a signal may arrive while the process ends. Made before

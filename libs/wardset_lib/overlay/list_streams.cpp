@@ -3,10 +3,10 @@
 #include <syslog.h>
 
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 
 #include "base/convert.h"
+#include "overlay/lister_registry.h"
 #include "overlay/object_manager_listener.h"
 
 namespace {
@@ -14,7 +14,6 @@ namespace {
 constexpr const char* kStreamInterface = "com.zelk.Graphics1.Stream";
 
 using StreamLister = ObjectManagerListener;
-using Lock = std::lock_guard<std::recursive_mutex>;
 
 constexpr ObjectManagerListener::Names kNames = {
     "com.zelk.Graphics1", "/com/zelk/Graphics1/Stream", "Failed to create proxy for stream lister",
@@ -33,42 +32,21 @@ std::optional<StreamProperties> streamOfObject(GVariant* interfaces) {
 class State final : public ObjectManagerSink {
   public:
     bool initialize(AlarmOverlayMessageCallback callback) {
-        Lock lock(m_mutex);
-        if (callback == nullptr) {
-            syslog(LOG_ERR, "callback_p was unexpectedly NULL\n");
-            return false;
-        }
-        if (m_lister) {
-            syslog(LOG_ERR, "Initialize called on an already initaialized namespace\n");
-            return false;
-        }
-        try {
-            m_lister = std::make_unique<StreamLister>(kNames, *this);
-        } catch (const std::runtime_error& error) {
-            syslog(LOG_WARNING, "Failed to initialize StreamLister: %s\n", error.what());
-            return false;
-        }
-        m_callback = callback;
-        return true;
+        return m_registry.initialize(
+            callback, [this] { return std::make_unique<StreamLister>(kNames, *this); });
     }
 
-    void deinitialize() {
-        Lock lock(m_mutex);
-        m_lister.reset();
-        m_callback = nullptr;
-    }
+    void deinitialize() { m_registry.deinitialize(); }
 
     std::vector<StreamProperties> getCurrentStreams() {
-        Lock lock(m_mutex);
         std::vector<StreamProperties> streams;
-        if (!m_lister) {
-            return streams;
-        }
         try {
-            m_lister->listObjects([&streams](const char*, GVariant* interfaces) {
-                if (std::optional<StreamProperties> stream = streamOfObject(interfaces)) {
-                    streams.push_back(*stream);
-                }
+            m_registry.withLister([&streams](StreamLister& lister) {
+                lister.listObjects([&streams](const char*, GVariant* interfaces) {
+                    if (std::optional<StreamProperties> stream = streamOfObject(interfaces)) {
+                        streams.push_back(*stream);
+                    }
+                });
             });
         } catch (const std::runtime_error& error) {
             syslog(LOG_INFO,
@@ -93,23 +71,13 @@ class State final : public ObjectManagerSink {
     }
 
   private:
-    // The callback runs without this lock: it takes the overlay lock, under
-    // which the overlay calls in here.
     void deliver(GDBusProxy* source, const AlarmOverlayMessage& message) {
-        AlarmOverlayMessageCallback callback = nullptr;
-        {
-            Lock lock(m_mutex);
-            if (!m_lister || !m_lister->isSource(source)) {
-                return;
-            }
-            callback = m_callback;
-        }
-        callback(message);
+        m_registry.deliver(
+            message, [source](const StreamLister& lister) { return lister.isSource(source); });
     }
 
-    std::recursive_mutex m_mutex;
-    std::unique_ptr<StreamLister> m_lister;
-    AlarmOverlayMessageCallback m_callback = nullptr;
+    ListerRegistry<StreamLister> m_registry{
+        {"callback_p was unexpectedly NULL\n", "Failed to initialize StreamLister: %s\n"}};
 };
 
 // Never destroyed: a signal may arrive while the process ends. Made before
