@@ -13,7 +13,6 @@
 #include "camlet_root.h"
 #include "constants.h"
 #include "convert.h"
-#include "dbus_utils.h"
 #include "sdk_wrapper.h"
 #include "utils.h"
 
@@ -74,37 +73,6 @@ std::string machineName() {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// Both overlay services are present on the system bus.
-bool overlayServicesExist() {
-    GDBusProxy* proxy = nullptr;
-    GVariant* answer = nullptr;
-    bool graphics = false;
-    bool overlay = false;
-    try {
-        proxy =
-            DBusUtils::createProxy("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                   "org.freedesktop.DBus", "Failed to create proxy for ListNames");
-        answer = DBusUtils::callSync(proxy, "ListNames", nullptr, "DBus ListNames call failed");
-        GVariantIter* names = nullptr;
-        const char* name = nullptr;
-        g_variant_get(answer, "(as)", &names);
-        while (g_variant_iter_next(names, "&s", &name)) {
-            graphics = graphics || g_strcmp0(name, "com.zelk.Graphics1") == 0;
-            overlay = overlay || g_strcmp0(name, "com.zelk.Overlay2") == 0;
-        }
-        g_variant_iter_free(names);
-    } catch (const std::exception& e) {
-        syslog(LOG_WARNING, "%s\n", e.what());
-    }
-    if (answer != nullptr) {
-        g_variant_unref(answer);
-    }
-    if (proxy != nullptr) {
-        g_object_unref(proxy);
-    }
-    return graphics && overlay;
 }
 
 }  // namespace
@@ -243,9 +211,15 @@ std::string CameraInfo::getCameraName(int camera) {
     return it->second;
 }
 
+CameraInfo::ServiceCheck CameraInfo::s_overlayServiceCheck = nullptr;
+
+void CameraInfo::setOverlayServiceCheck(ServiceCheck check) {
+    s_overlayServiceCheck = check;
+}
+
 bool CameraInfo::isAlarmOverlaySupported() {
     return !(getSDK_Version() < API_Version(constants::kSceneSubscriberMinPlatformVersion)) &&
            getSDK_Version().isValid() && !getCameraResolutionsForCurrentAspectRatio().empty() &&
            getNbrOfCameras() == 1 && machineName().find("Ambarella") == std::string::npos &&
-           overlayServicesExist();
+           s_overlayServiceCheck != nullptr && s_overlayServiceCheck();
 }

@@ -29,7 +29,14 @@ class CameraInfo {
     static std::vector<Resolution> getCameraResolutionsForCurrentAspectRatio();
     static std::string getCameraName(int camera);
     static bool isAlarmOverlaySupported();
+    // Whether the overlay services are on the bus, as the alarm overlay asks
+    // it; without one the overlay is not supported.
+    using ServiceCheck = bool (*)();
+    static void setOverlayServiceCheck(ServiceCheck check);
 
     // Parses "a<separator>b" as a / b; 0 without the separator or for b = 0.
     static float parseRatio(const std::string& text, char separator);
+
+  private:
+    static ServiceCheck s_overlayServiceCheck;
 };

@@ -13,6 +13,7 @@
 #include "config/configuration_capabilities.h"
 #include "config/json_parser.h"
 #include "events/motion_level_settings.h"
+#include "overlay/alarm_overlay.h"
 #include "svg/svg_transform.h"
 
 namespace {
@@ -299,11 +300,9 @@ std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleGetSupportedVersions() {
 
 std::unique_ptr<CGI_HandlerResult> CGI_Handler::handleConfigurationCapabilities() {
     try {
-        // The alarm overlay is not offered on this build's devices.
-        constexpr bool kAlarmOverlaySupported = false;
         return success(ConfigurationCapabilities::create(createDefaultFilters(),
                                                          createDefaultTriggers(), m_boundaries,
-                                                         m_defaults, kAlarmOverlaySupported));
+                                                         m_defaults, AlarmOverlay::isEnabled()));
     } catch (const StatusException& e) {
         syslog(LOG_ERR, "%s\n", e.what());
         return failure(e.getStatusCode());

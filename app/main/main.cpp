@@ -16,6 +16,7 @@
 #include "dwellwatch/dw_guard_factory.h"
 #include "dwellwatch/dw_startup_configuration.h"
 #include "main/lifecycle.h"
+#include "overlay/alarm_overlay.h"
 #include "scene/camera_container_factory.h"
 #include "zk_http.h"
 
@@ -41,9 +42,11 @@ void applyStoredConfiguration(CameraContainer& cameraContainer) {
     }
 }
 
-// Stops what start-up started before the scene transport, in shutdown
-// order, and releases the lifecycle lock.
+// Stops what start-up started before the scene transport (the alarm overlay
+// comes right after the cameras), in shutdown order, and releases the
+// lifecycle lock.
 void stopProcessServices() {
+    AlarmOverlay::disable();
     IntervalTimerObservable::deinitialize();
     sdk_wrapper_cleanup();
     closelog();
@@ -62,6 +65,7 @@ int main() {
     IntervalTimerObservable::initialize(kTimerPeriodUs);
     sdk_wrapper_init(kApplicationName, kDisplayName, kPlatformVendor);
     const API_VersionHandler sceneVersions(kSceneApiVersions, 2);
+    AlarmOverlay::enableIfSupported();
     // Blocks until a scene transport is reachable or termination is requested.
     std::unique_ptr<CameraContainer> cameraContainer = CameraContainerFactory::create(
         sceneVersions, kSceneOptionMask, Lifecycle::isTerminationRequested);

@@ -4,7 +4,15 @@
 #include <utility>
 
 #include "guard/alarm_data_container.h"
+#include "overlay/alarm_overlay.h"
 #include "scene/video_scene_subscriber.h"
+
+namespace {
+
+// The alarm overlay draws into the streams of the first image channel.
+constexpr int kOverlayCamera = 1;
+
+}  // namespace
 
 CallbackCamera::CallbackCamera(int cameraId, int rotation, API_VersionHandler versions, int mask)
     : Camera(cameraId, rotation, std::move(versions), mask) {}
@@ -37,8 +45,10 @@ void CallbackCamera::handleMoteData(char* frame) {
     }
     if (m_receiving) {
         AlarmDataContainer alarms;
-        processFrame(frame, alarms);
-        // The alarm overlay draws alarms at the frame's time here.
+        const int64_t frameTime = processFrame(frame, alarms);
+        if (getCameraId() == kOverlayCamera) {
+            AlarmOverlay::handleAlarmResult(alarms, frameTime);
+        }
     }
     std::free(frame);
 }

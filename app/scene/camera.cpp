@@ -168,7 +168,7 @@ std::size_t Camera::getTrackedObjectCount() {
     return m_parser.getStorage().getSize();
 }
 
-void Camera::processFrame(const char* frame, AlarmDataContainer& alarms) {
+int64_t Camera::processFrame(const char* frame, AlarmDataContainer& alarms) {
     const MoteScene scene(frame, m_optionMask);
     const SceneTime_e time = m_timeBase.follow(scene.getTimestamp());
     if (time == SCENE_TIME_NEW_BASE) {
@@ -176,12 +176,13 @@ void Camera::processFrame(const char* frame, AlarmDataContainer& alarms) {
     }
     const ParsedScene parsedScene = m_parser.parse(scene);
     if (!isEvaluable(time)) {
-        return;
+        return scene.getTimestamp();
     }
     for (const auto& guard : m_guards) {
         alarms.insert(guard->checkObjects(parsedScene));
     }
     handleMotionLevel(parsedScene, scene);
+    return scene.getTimestamp();
 }
 
 void Camera::startNewTimeBase(int64_t time) {

@@ -86,8 +86,9 @@ class Camera : public Thread {
     // Decodes and parses one frame, asks every guard for its verdict (kept in
     // alarms) and reports the motion level. A frame without a time is only
     // parsed; one that begins a new time base restarts tracking and the
-    // guards' time-based state first. Call under the frame lock.
-    void processFrame(const char* frame, AlarmDataContainer& alarms);
+    // guards' time-based state first. Returns the frame's time (microseconds,
+    // the scene service's clock). Call under the frame lock.
+    int64_t processFrame(const char* frame, AlarmDataContainer& alarms);
     // Tracking starts afresh, and the next timed frame begins a new time
     // base; call under the frame lock.
     void deleteTrackedObjects();

@@ -3,20 +3,8 @@
 #include <map>
 #include <vector>
 
-#include "overlay/stream_settings.h"
+#include "overlay/alarm_overlay_configuration.h"
 #include "scene/camera_configuration.h"
-
-// What the alarm overlay is to draw: the profiles with the overlay enabled
-// and the stream settings of every configured camera.
-struct AlarmOverlayConfiguration {
-    std::vector<int> profileIds;                           // in configuration order
-    std::map<int, StreamSettings> streamSettingsByCamera;  // camera id -> settings
-
-    bool operator==(const AlarmOverlayConfiguration& other) const {
-        return profileIds == other.profileIds &&
-               streamSettingsByCamera == other.streamSettingsByCamera;
-    }
-};
 
 // A whole configuration as the cameras apply it: at most one configuration
 // per camera id, in insertion order, and the alarm overlay's part.

@@ -7,6 +7,7 @@
 
 #include "base/camera_info.h"
 #include "base/utils.h"
+#include "overlay/alarm_overlay.h"
 
 CameraContainer::CameraList CameraContainer::s_cameras;
 std::mutex CameraContainer::s_mutex;
@@ -62,7 +63,7 @@ void CameraContainer::updateWithNewConfiguration(CameraConfigurationContainer co
         subscribeToPTZ();
     }
     stopAndDelete(std::move(removed));
-    // The alarm overlay takes configurations.getAlarmOverlay() here.
+    AlarmOverlay::setNewConfiguration(configurations.getAlarmOverlay());
 }
 
 void CameraContainer::shutDown() {

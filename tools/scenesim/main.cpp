@@ -3,7 +3,9 @@
 //   scenesim [options] SCENARIO.jsonl
 //   scenesim [options] --mot FILE --size WIDTHxHEIGHT --fps RATE [--channel N]
 //
-// Options: --speed FACTOR, --fast, --loop, --scene-version 1.0|1.1, --close-when-done.
+// Options: --speed FACTOR, --fast, --loop, --scene-version 1.0|1.1, --close-when-done,
+// --stamp scenario|monotonic (frame times: the scenario's, the default, or the
+// monotonic time of sending).
 
 #include <signal.h>
 
@@ -29,6 +31,7 @@ void usage() {
     std::fprintf(
         stderr,
         "usage: scenesim [--speed F | --fast] [--loop] [--scene-version V] [--close-when-done]\n"
+        "                [--stamp scenario|monotonic]\n"
         "                (SCENARIO.jsonl | --mot FILE --size WxH --fps RATE [--channel N])\n");
     std::exit(2);
 }
@@ -51,6 +54,12 @@ Arguments parse(int argc, char** argv) {
             args.options.playback.loop = true;
         } else if (arg == "--scene-version") {
             args.options.sceneVersion = value();
+        } else if (arg == "--stamp") {
+            const std::string stamp = value();
+            if (stamp != "scenario" && stamp != "monotonic") {
+                usage();
+            }
+            args.options.playback.monotonicStamp = stamp == "monotonic";
         } else if (arg == "--close-when-done") {
             args.options.closeWhenDone = true;
         } else if (arg == "--mot") {

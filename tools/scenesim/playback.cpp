@@ -49,7 +49,9 @@ bool Playback::play(int channel, const Send& send, const std::atomic<bool>& stop
             const auto due = static_cast<int64_t>(
                 static_cast<double>(frame->timeUs + offset - first) / m_options.speed);
             const bool isDue = m_options.paced ? waitUntil(start + due, stopping) : !stopping;
-            if (!isDue || !send(*frame, offset)) {
+            const int64_t stamp =
+                m_options.monotonicStamp ? g_get_monotonic_time() - frame->timeUs : offset;
+            if (!isDue || !send(*frame, stamp)) {
                 return false;
             }
         }

@@ -12,12 +12,16 @@ struct PlaybackOptions {
     double speed = 1.0;  // 2 plays twice as fast
     bool loop = false;   // start again after the last frame, with times running on
     bool paced = true;   // false: as fast as the receiver takes the frames
+    // Frames carry the monotonic time of their sending (as the camera's scene
+    // service stamps them) instead of their scenario time.
+    bool monotonicStamp = false;
 };
 
 // Plays the frames of one channel at their times.
 class Playback {
   public:
-    // Sends one frame; timeOffsetUs is added to its time (non-zero in later loops).
+    // Sends one frame; timeOffsetUs is added to its time (non-zero in later
+    // loops, and the distance to the monotonic clock with monotonicStamp).
     // Returns false when the receiver is gone.
     using Send = std::function<bool(const ScenarioFrame& frame, int64_t timeOffsetUs)>;
 

@@ -71,6 +71,10 @@ bool Cairo::initialize(const char* libraryName) {
         EntryPoints entries{};
         const char* missing = nullptr;
         if (loadEntryPoints(s_module_p, entries, &missing)) {
+            // A complete library stays mapped when it is closed: it keeps
+            // caches of its own that unloading would leave unreachable (and
+            // leaked), and loading it again then costs nothing.
+            g_module_make_resident(s_module_p);
             s_entries = entries;
             return true;
         }

@@ -31,6 +31,8 @@ class Cairo {
     // first failure logs "Failed to load cairo. ...", closes the library and
     // leaves no entry point set. True when loaded (also when already loaded).
     static bool initialize(const char* libraryName = kLibraryName);
+    // Forgets the entry points and closes the library; a library that loaded
+    // completely stays mapped (its own caches stay reachable).
     static void deinitialize();
     static bool isModuleOpen() { return s_module_p != nullptr; }
 

@@ -151,3 +151,29 @@ TEST(Playback, UnpacedPlaybackSendsEveryFrameOfTheChannelInOrderWithoutWaiting) 
     EXPECT_FALSE(playback.play(
         1, [](const ScenarioFrame&, int64_t) { return false; }, stopping));
 }
+
+TEST(Playback, MonotonicStampsCarryTheTimeOfSending) {
+    std::istringstream in(R"({"t_us":0,"objects":[]})"
+                          "\n"
+                          R"({"t_us":90000000,"objects":[]})"
+                          "\n");
+    const Scenario scenario = readScenario(in);
+    PlaybackOptions options;
+    options.paced = false;
+    options.monotonicStamp = true;
+    const Playback playback(scenario, options);
+    std::vector<int64_t> stamps;
+    const std::atomic<bool> stopping{false};
+    const int64_t start = g_get_monotonic_time();
+    EXPECT_TRUE(playback.play(
+        1,
+        [&](const ScenarioFrame& frame, int64_t offset) {
+            stamps.push_back(frame.timeUs + offset);
+            return true;
+        },
+        stopping));
+    ASSERT_EQ(stamps.size(), 2u);
+    EXPECT_GE(stamps[0], start);
+    EXPECT_LE(stamps[1], g_get_monotonic_time());  // not 90 s on
+    EXPECT_LE(stamps[0], stamps[1]);
+}
