@@ -48,7 +48,7 @@ TEST(AlarmOverlayRefusal, UnsupportedDevicesNeverTalkToTheServices) {
                   "Generic", true),
         ::testing::ExitedWithCode(0), "")
         << "two channels";
-    EXPECT_EXIT(refusedIn(kOneChannel, "Ambarella CV25 board", true), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(refusedIn(kOneChannel, "Ambarella CL-1010 board", true), ::testing::ExitedWithCode(0),
                 "");
     EXPECT_EXIT(refusedIn("root.Properties.EmbeddedDevelopment.Version=2.14\n"
                           "ImageSource.I0.Sensor.AspectRatio=16:9\n"
