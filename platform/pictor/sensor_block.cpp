@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "pictor/sensor_bus.h"
+
 SensorBlock::SensorBlock(std::string name, Pictor::BlockConfiguration configuration, int maturity,
                          int width, int height, int interface_type, int bus_type, int bus_address)
     : Pictor::Block(std::move(name), std::move(configuration)),
@@ -60,4 +62,32 @@ void SensorBlock::update_noise_props(float read_noise, float shot_noise,
     m_read_noise = read_noise;
     m_shot_noise = shot_noise;
     m_fixed_pattern_noise = fixed_pattern_noise;
+}
+
+namespace {
+
+std::shared_ptr<Pictor::SensorFieldDevice> sensor_at(int bus_address, const std::string& field) {
+    std::shared_ptr<Pictor::SensorFieldDevice> sensor =
+        Pictor::SensorBusRegistration::find(bus_address);
+    if (!sensor) {
+        throw std::runtime_error("no sensor answers at bus address " + std::to_string(bus_address) +
+                                 " (field " + field + ")");
+    }
+    return sensor;
+}
+
+}  // namespace
+
+uint32_t SensorBlock::read_sensor_field(const std::string& field) const {
+    const std::optional<uint32_t> value = sensor_at(m_bus_address, field)->read_field(field);
+    if (!value) {
+        throw std::runtime_error("sensor has no field " + field);
+    }
+    return *value;
+}
+
+void SensorBlock::write_sensor_field(const std::string& field, uint32_t value) {
+    if (!sensor_at(m_bus_address, field)->write_field(field, value)) {
+        throw std::runtime_error("sensor has no field " + field);
+    }
 }

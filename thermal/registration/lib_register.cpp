@@ -1,5 +1,7 @@
 #include <exception>
 
+#include "fpga_blocks.h"
+#include "lynred_sensor_blocks.h"
 #include "pictor/log.h"
 #include "pictor/registry.h"
 #include "sensor_fps_checker.h"
@@ -9,6 +11,7 @@
 #include "ti_adc3562.h"
 #include "ti_ads4142.h"
 #include "ti_dac80504.h"
+#include "ulis_sensor_blocks.h"
 #include "utility_blocks.h"
 
 // Registers the plug-in's block types. The order of registration is part of
@@ -21,8 +24,17 @@ extern "C" __attribute__((visibility("default"))) int lib_register_cpp(
         return -1;
     }
     try {
+        registry->register_block<J4IppFpgaBlock>("J4IppFpga");
         registry->register_block<DebugHelperBlock>("DebugHelper");
         registry->register_block<SensorFpsChecker>("SensorFpsChecker");
+        registry->register_block<UlisPico384PSensorBlock>("PICO384P");
+        registry->register_block<LynredPico384PSensorBlock>("LynredPico384P");
+        registry->register_block<LynredPico384SSensorBlock>("LynredPico384S");
+        registry->register_block<UlisPico640Gen2SensorBlock>("PICO640");
+        registry->register_block<UlisPico640Gen2HearthSensorBlock>("PICO640G2");
+        registry->register_block<LynredPico640Gen2SensorBlock>("LynredPico640Gen2");
+        registry->register_block<Tm301eFpgaBlock>("Tm301eFpga");
+        registry->register_block<Tm302eFpgaBlock>("Tm302eFpga");
         registry->register_block<ThermalSensorDbusBlock>("ThermalSensorDbus");
         registry->register_block<SensorWpIdBlock>("SensorWpId");
         registry->register_block<ShutterIntegrationTimeBlock>("ShutterIntTime");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "pictor/pipeline.h"
+#include "pictor/sensor_bus.h"
 #include "temporary_root.h"
 
 namespace {
@@ -37,6 +38,36 @@ TEST(SensorBlock, ModesAndTheRawPropertiesCarryTheLatestNoise) {
     EXPECT_FLOAT_EQ(raw->values()[0].noise_fixed_pattern, 3.5f);
     ASSERT_EQ(exposures->values().size(), 1u);
     EXPECT_FLOAT_EQ(exposures->values()[0].exposure_time, 183.0f);
+}
+
+// A sensor with one field.
+class OneFieldSensor : public Pictor::SensorFieldDevice {
+  public:
+    std::optional<uint32_t> read_field(const std::string& field) override {
+        return field == "trim_a" ? std::optional<uint32_t>(m_value) : std::nullopt;
+    }
+    bool write_field(const std::string& field, uint32_t value) override {
+        m_value = field == "trim_a" ? value : m_value;
+        return field == "trim_a";
+    }
+
+  private:
+    uint32_t m_value = 0;
+};
+
+TEST(SensorBlock, ReachesTheSensorFieldsAtItsBusAddress) {
+    TestSensor sensor;
+    EXPECT_THROW(sensor.read_sensor_field("trim_a"), std::runtime_error);
+    {
+        Pictor::SensorBusRegistration bus(36, std::make_shared<OneFieldSensor>());
+        EXPECT_THROW(Pictor::SensorBusRegistration(36, std::make_shared<OneFieldSensor>()),
+                     std::logic_error);
+        sensor.write_sensor_field("trim_a", 575);
+        EXPECT_EQ(sensor.read_sensor_field("trim_a"), 575u);
+        EXPECT_THROW(sensor.read_sensor_field("window"), std::runtime_error);
+        EXPECT_THROW(sensor.write_sensor_field("window", 1), std::runtime_error);
+    }
+    EXPECT_THROW(sensor.write_sensor_field("trim_a", 1), std::runtime_error);
 }
 
 TEST(Datatype, NamesFollowThePrefixSignatureAndName) {

@@ -9,9 +9,26 @@ namespace {
 
 // The block types the plug-in registers, in order.
 const std::vector<std::string> kRegisteredTypes = {
-    "DebugHelper",    "SensorFpsChecker", "ThermalSensorDbus", "SensorWpId",
-    "ShutterIntTime", "ShutterIntTimeX3", "ThermalAgcGof",     "ThermalTrigg",
-    "TiAdc3562",      "TiAds4142",        "TiDac80504",
+    "J4IppFpga",
+    "DebugHelper",
+    "SensorFpsChecker",
+    "PICO384P",
+    "LynredPico384P",
+    "LynredPico384S",
+    "PICO640",
+    "PICO640G2",
+    "LynredPico640Gen2",
+    "Tm301eFpga",
+    "Tm302eFpga",
+    "ThermalSensorDbus",
+    "SensorWpId",
+    "ShutterIntTime",
+    "ShutterIntTimeX3",
+    "ThermalAgcGof",
+    "ThermalTrigg",
+    "TiAdc3562",
+    "TiAds4142",
+    "TiDac80504",
 };
 
 TEST(ThermalPlugin, RegistersItsBlockTypesInOrder) {

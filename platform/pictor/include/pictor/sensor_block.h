@@ -58,6 +58,13 @@ class SensorBlock : public Pictor::Block {
     // The noise figures sent with the raw properties from now on.
     void update_noise_props(float read_noise, float shot_noise, float fixed_pattern_noise);
 
+    // The sensor's own registers by field name (trims, window, integration
+    // time, latch, serial fields), over the sensor bus at the block's bus
+    // address. Throw std::runtime_error when the sensor does not answer or has
+    // no such field. Safe from any thread.
+    uint32_t read_sensor_field(const std::string& field) const;
+    void write_sensor_field(const std::string& field, uint32_t value);
+
   protected:
     Pictor::InPort<Pictor::sensor_exposure_array> m_sensor_exposure_in;
     Pictor::InPort<Pictor::sensor_exposure> m_exposure_info_in;
