@@ -235,6 +235,10 @@ void FpgaBlock::process() {
     if (m_upload_done->is_triggered()) {
         gainTablesDone(m_gainTablesLoaded);
     }
+    // The temperatures and the histogram belong to a frame: they go out once
+    // per frame trigger, not in every run another input causes, so that the
+    // frame's stores downstream get one value per frame.
+    const bool frame = m_trigger_in.is_triggered();
     handleInputs();
     if (m_variant.agcAndWindowPorts) {
         handleAgcAndWindow();
@@ -242,8 +246,10 @@ void FpgaBlock::process() {
     if (m_eeprom_read_in.is_triggered()) {
         readEeprom(m_eeprom_read_in.get());
     }
-    readTemperatures();
-    sendHistogram();
+    if (frame) {
+        readTemperatures();
+        sendHistogram();
+    }
 }
 
 void FpgaBlock::handleInputs() {
