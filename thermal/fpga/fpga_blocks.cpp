@@ -152,7 +152,7 @@ void FpgaBlock::init() {
     writeImageFilters();
     set_abs_corr_temp_filter();
 
-    m_loading_gain_corr_out.send({true});
+    m_loadingDue = true;
     m_fpga.startGainUpload(
         [this](bool loaded) {
             m_gainTablesLoaded = loaded;
@@ -162,7 +162,6 @@ void FpgaBlock::init() {
                        thermal::kZoomLevels * m_fpga.layout().tableBytes;
             }();
             m_absoluteLoaded = loadAbsoluteCalibration(tablesEnd);
-            m_loading_gain_corr_out.send({false});
             m_upload_done->fire();
         },
         m_variant.uploadFailure);
@@ -220,12 +219,20 @@ bool FpgaBlock::loadAbsoluteCalibration(uint32_t address) {
 }
 
 void FpgaBlock::gainTablesDone(bool loaded) {
+    m_loadingDue = false;
     const bool radiance = loaded && m_absoluteLoaded && m_absMode != 0;
     if (m_absMode != 0 && !radiance) {
         Pictor::ilog(Pictor::LogLevel::Error, "Failed to load thermometric calibration data!");
     }
     m_video_type_out.send({radiance ? kRadiance : kTwoPoint});
     m_video_type_string_out.send({radiance ? "Radiance" : "TwoPoint"});
+}
+
+void FpgaBlock::sendLoadingState() {
+    if (m_loadingDue) {
+        m_loading_gain_corr_out.send({*m_loadingDue});
+        m_loadingDue.reset();
+    }
 }
 
 void FpgaBlock::process() {
@@ -247,6 +254,7 @@ void FpgaBlock::process() {
         readEeprom(m_eeprom_read_in.get());
     }
     if (frame) {
+        sendLoadingState();
         readTemperatures();
         sendHistogram();
     }
@@ -286,8 +294,12 @@ void FpgaBlock::handleInputs() {
         thermal::writeTestPattern(spi, m_test_pattern_in.get().value);
     }
     if (m_trigger_in.is_triggered()) {
+        // Each frame announces the next of the video modes 0 to 3: enabled
+        // (the mode) once the gain tables are in, disabled (its negative)
+        // before, so the gain-mode switching learns which gains it may use.
         m_videoFrame = (m_videoFrame + 1) % 4;
-        m_video_mode_enable_out.send({m_gainTablesLoaded && !m_fpga.uploading() ? 1 : 0});
+        const bool usable = m_gainTablesLoaded && !m_fpga.uploading();
+        m_video_mode_enable_out.send({usable ? m_videoFrame : -m_videoFrame});
     }
     if (m_gain_mode_in.is_triggered()) {
         spi.fpga_write_reg(kGainModeRegister, uint32_t(m_gain_mode_in.get().value));

@@ -7,6 +7,7 @@
 #include <memory>
 #include <thread>
 
+#include "corbel/api_registry.h"
 #include "frame_report.h"
 #include "private_bus.h"
 #include "run_options.h"
@@ -94,6 +95,10 @@ int run(const RunOptions& options) {
             std::make_unique<thermalsim::ThermographyService>(*options.thermographyGainMode, 0);
     }
     ThermalRun thermalRun(registry, options.run);
+    if (options.run.dbus) {
+        std::cout << "dbus: com.zelk.ThermalSensor at /com/zelk/ThermalSensor/thermal of "
+                  << corbel::CorbelHelper::global_helper().unique_name() << std::endl;
+    }
     FrameOutputs outputs(options);
     const auto period = std::chrono::duration<double>(1.0 / options.run.frameRate);
     const auto start = std::chrono::steady_clock::now();

@@ -127,6 +127,7 @@ TEST_F(FpgaBlockTest, BringsTheFpgaUpAndUploadsTheGainTablesWhileRunning) {
     // Runs of the block meet the upload on its thread.
     for (int i = 0; i < 20; ++i) {
         pipeline.push("fpga", "fpga_test_pattern", Pictor::datatype_bool{i % 2 == 0});
+        pipeline.push("fpga", "trigger_in", Pictor::datatype_bool{true});
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     ASSERT_TRUE(waitFor([&] { return videoType->values().size() == 2; }));

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "corbel/api_registry.h"
+#include "log_capture.h"
+#include "private_bus.h"
+#include "thermal_run.h"
+
+namespace {
+
+using pictor_run::FrameValues;
+
+std::string outputOf(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
+    std::string output;
+    char buffer[256];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) {
+        output += buffer;
+    }
+    return output;
+}
+
+// The module's integration-time law between its limits (10-60 °C, 390-100).
+double pico384pMod1SLaw(double celsius) {
+    return std::clamp(448.0 - 5.8 * celsius, 100.0, 390.0);
+}
+
+// A module against the simulated one while the ambient rises from 20 to
+// 35 °C, published on a bus of its own. The frames are spread over a few
+// seconds, as the integration-time block waits on the clock after each
+// recalibration.
+TEST(ThermalRun, TheIntegrationTimeAndTheShutterFollowARisingAmbient) {
+    camlet::testing::PrivateBus bus;
+    Pictor::testing::LogCapture log;
+    Pictor::Registry registry;
+    ASSERT_EQ(registry.load_plugin(THERMAL_PLUGIN_PATH), 0);
+    pictor_run::RunSettings settings;
+    settings.module = "Pico384pMod1S";
+    settings.frames = 600;
+    settings.ambientC = 20.0;
+    settings.ambientEndC = 35.0;
+    settings.scene = pictor_run::Scene::Gradient;
+    settings.dbus = true;
+    std::vector<FrameValues> frames;
+    {
+        pictor_run::ThermalRun run(registry, settings);
+        for (int i = 0; i < settings.frames; ++i) {
+            frames.push_back(run.step());
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+
+        const std::string properties = outputOf(
+            "gdbus call --system --dest " + corbel::CorbelHelper::global_helper().unique_name() +
+            " --object-path /com/zelk/ThermalSensor/thermal"
+            " --method org.freedesktop.DBus.Properties.GetAll com.zelk.ThermalSensor");
+        EXPECT_NE(properties.find("'MaxFps': <30.0>"), std::string::npos) << properties;
+        const std::string lastFpa = std::to_string(*frames.back().fpaMilliC);
+        EXPECT_NE(properties.find("'SensorTemperature': <" + lastFpa + ">"), std::string::npos)
+            << properties;
+    }
+
+    // The FPA temperature follows the ambient.
+    ASSERT_TRUE(frames.back().fpaMilliC);
+    EXPECT_NEAR(*frames.back().fpaMilliC, 35000, 300);
+    // Each new integration time follows the law at an FPA temperature of the
+    // frames just before (the FPA temperature reaches the integration-time
+    // block one frame later, its result the sensor one more), and comes with
+    // a recalibration request (8 in the FPGA) when the FPA temperature moved
+    // by more than 0.2 °C since the last one.
+    int decisions = 0;
+    int32_t lastDecisionFpa = 20000;
+    for (size_t i = 3; i < frames.size(); ++i) {
+        const FrameValues& frame = frames[i];
+        if (frame.shutterRequests != frames[i - 1].shutterRequests) {
+            EXPECT_EQ(frame.lastShutterRequest, 8);
+            EXPECT_GT(*frame.fpaMilliC - lastDecisionFpa, 200) << frame.frame;
+            lastDecisionFpa = *frame.fpaMilliC;
+        }
+        if (frame.integrationTime == frames[i - 1].integrationTime) {
+            continue;
+        }
+        ++decisions;
+        EXPECT_NE(frames[i - 2].shutterRequests, frame.shutterRequests) << frame.frame;
+        double nearest = 1e9;
+        for (size_t k = i - 3; k < i; ++k) {
+            nearest = std::min(nearest, std::abs(frame.integrationTime -
+                                                 pico384pMod1SLaw(*frames[k].fpaMilliC / 1000.0)));
+        }
+        EXPECT_LE(nearest, 1.0) << frame.frame;
+    }
+    EXPECT_GE(decisions, 1);
+    for (const std::string& message : log.messages()) {
+        EXPECT_EQ(message.find("already has key"), std::string::npos) << message;
+    }
+}
+
+}  // namespace
