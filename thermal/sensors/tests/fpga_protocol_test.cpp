@@ -113,4 +113,21 @@ TEST(ZoomBlend, PicksTheNeighbouringTablesAndKeepsTheWeightInRange) {
     EXPECT_EQ(thermal::zoomBlend(3.5f, 0x7FF).weight, 0xFFFu);
 }
 
+TEST(SimulatedModule, HistogramFollowsTheSceneAndTheShutter) {
+    SimulatedModule module;
+    thermal::FpgaSpi spi;
+    const auto spread = [&] {
+        const uint32_t bounds = spi.read(0x2008);
+        return int(bounds >> 16) - int(bounds & 0xFFFF);
+    };
+    // A 15-35 °C gradient with a hot spot: well over 20 K of contrast.
+    EXPECT_GT(spread(), 1000);
+    module.sensor->setShutterClosed(true);
+    EXPECT_LT(spread(), 200);
+    EXPECT_GE(spi.read(0x2018), 8000u);
+    const double fpa = module.sensor->fpaCelsius();
+    EXPECT_GE(fpa, 25.0 - 0.3);
+    EXPECT_LE(fpa, 25.0 + 8.0 + 0.3);
+}
+
 }  // namespace
