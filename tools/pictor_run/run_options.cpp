@@ -35,32 +35,31 @@ const char* const kUsage =
 
 namespace {
 
-int toInt(const std::string& option, const std::string& text) {
+// Reads the whole text as a number with `convert` (std::stoi, std::stod).
+template <typename Convert>
+auto toNumber(const std::string& option, const std::string& text, const char* what,
+              Convert convert) {
     size_t used = 0;
-    int value = 0;
+    decltype(convert(text, &used)) value{};
     try {
-        value = std::stoi(text, &used);
+        value = convert(text, &used);
     } catch (const std::exception&) {
         used = 0;
     }
     if (used == 0 || used != text.size()) {
-        throw std::invalid_argument(option + ": not a whole number: " + text);
+        throw std::invalid_argument(option + ": not " + what + ": " + text);
     }
     return value;
 }
 
+int toInt(const std::string& option, const std::string& text) {
+    return toNumber(option, text, "a whole number",
+                    [](const std::string& t, size_t* used) { return std::stoi(t, used); });
+}
+
 double toDouble(const std::string& option, const std::string& text) {
-    size_t used = 0;
-    double value = 0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != text.size()) {
-        throw std::invalid_argument(option + ": not a number: " + text);
-    }
-    return value;
+    return toNumber(option, text, "a number",
+                    [](const std::string& t, size_t* used) { return std::stod(t, used); });
 }
 
 std::string configurationText(const std::string& value) {
