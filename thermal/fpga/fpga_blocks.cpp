@@ -152,7 +152,7 @@ void FpgaBlock::init() {
     writeImageFilters();
     set_abs_corr_temp_filter();
 
-    m_loadingDue = true;
+    m_loading = true;
     m_fpga.startGainUpload(
         [this](bool loaded) {
             m_gainTablesLoaded = loaded;
@@ -219,20 +219,13 @@ bool FpgaBlock::loadAbsoluteCalibration(uint32_t address) {
 }
 
 void FpgaBlock::gainTablesDone(bool loaded) {
-    m_loadingDue = false;
+    m_loading = false;
     const bool radiance = loaded && m_absoluteLoaded && m_absMode != 0;
     if (m_absMode != 0 && !radiance) {
         Pictor::ilog(Pictor::LogLevel::Error, "Failed to load thermometric calibration data!");
     }
     m_video_type_out.send({radiance ? kRadiance : kTwoPoint});
     m_video_type_string_out.send({radiance ? "Radiance" : "TwoPoint"});
-}
-
-void FpgaBlock::sendLoadingState() {
-    if (m_loadingDue) {
-        m_loading_gain_corr_out.send({*m_loadingDue});
-        m_loadingDue.reset();
-    }
 }
 
 void FpgaBlock::process() {
@@ -242,9 +235,10 @@ void FpgaBlock::process() {
     if (m_upload_done->is_triggered()) {
         gainTablesDone(m_gainTablesLoaded);
     }
-    // The temperatures and the histogram belong to a frame: they go out once
-    // per frame trigger, not in every run another input causes, so that the
-    // frame's stores downstream get one value per frame.
+    // The loading state, the temperatures and the histogram belong to a
+    // frame: they go out once with each frame trigger, not in every run
+    // another input causes, so that the frame's stores downstream hold one
+    // current value per frame.
     const bool frame = m_trigger_in.is_triggered();
     handleInputs();
     if (m_variant.agcAndWindowPorts) {
@@ -254,7 +248,7 @@ void FpgaBlock::process() {
         readEeprom(m_eeprom_read_in.get());
     }
     if (frame) {
-        sendLoadingState();
+        m_loading_gain_corr_out.send({m_loading});
         readTemperatures();
         sendHistogram();
     }

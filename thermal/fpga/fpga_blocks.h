@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "fpa_temperature.h"
 #include "fpga_front_end.h"
 #include "pictor/block.h"
@@ -40,8 +38,6 @@ class FpgaBlock : public Pictor::Block {
     void set_abs_corr_temp_filter();
     bool loadAbsoluteCalibration(uint32_t address);
     void gainTablesDone(bool loaded);
-    // Tells the frame whether the gain tables are being loaded, once per change.
-    void sendLoadingState();
     void handleInputs();
     void handleAgcAndWindow();
     void readEeprom(const Pictor::ee_read& request);
@@ -71,9 +67,8 @@ class FpgaBlock : public Pictor::Block {
 
     int32_t m_fpaTemperature = 0;
     int m_videoFrame = 0;
-    // Whether the gain tables are being loaded, when that changed and the
-    // next frame has not told it yet.
-    std::optional<bool> m_loadingDue;
+    // Whether the gain tables are being loaded; each frame tells it.
+    bool m_loading = false;
     bool m_ready = false;
     std::chrono::steady_clock::time_point m_lastTemperatureLog;
     std::atomic<bool> m_gainTablesLoaded{false};
