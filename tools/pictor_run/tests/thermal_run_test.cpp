@@ -70,29 +70,28 @@ TEST(ThermalRun, TheIntegrationTimeAndTheShutterFollowARisingAmbient) {
     // The FPA temperature follows the ambient.
     ASSERT_TRUE(frames.back().fpaMilliC);
     EXPECT_NEAR(*frames.back().fpaMilliC, 35000, 300);
-    // Each new integration time follows the law (truncated) at an FPA
-    // temperature of the frames just before (the FPA temperature reaches the
-    // integration-time block one frame later, its result the sensor one more;
-    // a slow build may take a frame or two longer), and comes with
-    // a recalibration request (8 in the FPGA); after the first, only when the
-    // FPA temperature moved by more than 0.2 °C since the last one.
+    // Each new integration time follows the law at an FPA temperature of the
+    // frames just before (the FPA temperature reaches the integration-time
+    // block one frame later, its result the sensor one more; a slow build may
+    // take a frame or two longer). A recalibration request (8 in the FPGA)
+    // comes when the law gives no new time: after the first, which ends the
+    // calibration after loading, only once the FPA temperature moved by more
+    // than 0.2 °C.
     int decisions = 0;
-    std::optional<int32_t> lastDecisionFpa;
+    std::optional<int32_t> lastShutterFpa;
     for (size_t i = 5; i < frames.size(); ++i) {
         const FrameValues& frame = frames[i];
         if (frame.shutterRequests != frames[i - 1].shutterRequests) {
             EXPECT_EQ(frame.lastShutterRequest, 8);
-            // The first one ends the calibration after the gain tables came in.
-            if (lastDecisionFpa) {
-                EXPECT_GT(*frame.fpaMilliC - *lastDecisionFpa, 200) << frame.frame;
+            if (lastShutterFpa) {
+                EXPECT_GT(*frame.fpaMilliC - *lastShutterFpa, 200) << frame.frame;
             }
-            lastDecisionFpa = *frame.fpaMilliC;
+            lastShutterFpa = *frame.fpaMilliC;
         }
         if (frame.integrationTime == frames[i - 1].integrationTime) {
             continue;
         }
         ++decisions;
-        EXPECT_NE(frames[i - 2].shutterRequests, frame.shutterRequests) << frame.frame;
         double nearest = 1e9;
         for (size_t k = i - 5; k < i; ++k) {
             const double law = pico384pMod1SLaw(*frames[k].fpaMilliC / 1000.0);
@@ -100,7 +99,7 @@ TEST(ThermalRun, TheIntegrationTimeAndTheShutterFollowARisingAmbient) {
         }
         EXPECT_LE(nearest, 1.5) << frame.frame;
     }
-    EXPECT_GE(decisions, 1);
+    EXPECT_GE(decisions, 5);
     for (const std::string& message : log.messages()) {
         EXPECT_EQ(message.find("already has key"), std::string::npos) << message;
     }
