@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <cstddef>
 #include <deque>
 #include <map>
@@ -25,6 +27,13 @@ class CircularBuffer {
             m_keys.push_back(key);
         }
         return added;
+    }
+
+    // Forgets the value under the key, if any.
+    void erase(const K& key) {
+        if (m_values.erase(key) != 0) {
+            m_keys.erase(std::find(m_keys.begin(), m_keys.end(), key));
+        }
     }
 
     // The value under the key, or null.

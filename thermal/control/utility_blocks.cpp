@@ -51,9 +51,12 @@ std::shared_ptr<const WorkPackageBuffer<T>> DataStore<T>::attach_consumer() {
 
 template <typename T>
 void DataStore<T>::process() {
-    // The identifier first: data that comes with a new identifier belongs to it.
+    // The identifier first: data that comes with a new identifier belongs to
+    // it. What was kept under it belongs to the frame that last had it, which
+    // is gone: a retrieve must not hand that out again.
     if (m_workpackage_id.is_triggered()) {
         m_current_id = static_cast<unsigned>(m_workpackage_id.get().value);
+        m_buffer->erase(m_current_id);
     }
     if (m_data_in.is_triggered() && !m_buffer->insert(m_current_id, m_data_in.get())) {
         throw std::runtime_error("CircularBuffer: already has key " + std::to_string(m_current_id));

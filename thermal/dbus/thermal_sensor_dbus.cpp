@@ -7,6 +7,8 @@ namespace {
 // Frame rates and temperatures (m°C) a sensor can report.
 constexpr corbel::Range<double> kMaxFpsRange{0.0, 1000.0};
 constexpr corbel::Range<int32_t> kTemperatureRange{-273150, 1000000};
+// What the FPGA blocks send for a temperature they cannot read (m°C).
+constexpr int32_t kNoTemperature = -999000;
 
 }  // namespace
 
@@ -54,7 +56,10 @@ void ThermalSensorDbusBlock::process() {
     if (m_sensor_temperature_in.is_triggered()) {
         update.set(m_sensor_temperature, m_sensor_temperature_in.get().value);
     }
-    if (m_camera_temperature_in.is_triggered()) {
+    // A module without a camera temperature reports "no temperature"; the
+    // property keeps its value, and the other values of the run still go out.
+    if (m_camera_temperature_in.is_triggered() &&
+        m_camera_temperature_in.get().value != kNoTemperature) {
         update.set(m_camera_temperature, m_camera_temperature_in.get().value);
     }
     update.commit();

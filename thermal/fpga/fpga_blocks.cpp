@@ -152,7 +152,7 @@ void FpgaBlock::init() {
     writeImageFilters();
     set_abs_corr_temp_filter();
 
-    m_loading_gain_corr_out.send({true});
+    m_loading = true;
     m_fpga.startGainUpload(
         [this](bool loaded) {
             m_gainTablesLoaded = loaded;
@@ -162,7 +162,6 @@ void FpgaBlock::init() {
                        thermal::kZoomLevels * m_fpga.layout().tableBytes;
             }();
             m_absoluteLoaded = loadAbsoluteCalibration(tablesEnd);
-            m_loading_gain_corr_out.send({false});
             m_upload_done->fire();
         },
         m_variant.uploadFailure);
@@ -220,6 +219,7 @@ bool FpgaBlock::loadAbsoluteCalibration(uint32_t address) {
 }
 
 void FpgaBlock::gainTablesDone(bool loaded) {
+    m_loading = false;
     const bool radiance = loaded && m_absoluteLoaded && m_absMode != 0;
     if (m_absMode != 0 && !radiance) {
         Pictor::ilog(Pictor::LogLevel::Error, "Failed to load thermometric calibration data!");
@@ -235,6 +235,11 @@ void FpgaBlock::process() {
     if (m_upload_done->is_triggered()) {
         gainTablesDone(m_gainTablesLoaded);
     }
+    // The loading state, the temperatures and the histogram belong to a
+    // frame: they go out once with each frame trigger, not in every run
+    // another input causes, so that the frame's stores downstream hold one
+    // current value per frame.
+    const bool frame = m_trigger_in.is_triggered();
     handleInputs();
     if (m_variant.agcAndWindowPorts) {
         handleAgcAndWindow();
@@ -242,8 +247,11 @@ void FpgaBlock::process() {
     if (m_eeprom_read_in.is_triggered()) {
         readEeprom(m_eeprom_read_in.get());
     }
-    readTemperatures();
-    sendHistogram();
+    if (frame) {
+        m_loading_gain_corr_out.send({m_loading});
+        readTemperatures();
+        sendHistogram();
+    }
 }
 
 void FpgaBlock::handleInputs() {
@@ -280,8 +288,12 @@ void FpgaBlock::handleInputs() {
         thermal::writeTestPattern(spi, m_test_pattern_in.get().value);
     }
     if (m_trigger_in.is_triggered()) {
+        // Each frame announces the next of the video modes 0 to 3: enabled
+        // (the mode) once the gain tables are in, disabled (its negative)
+        // before, so the gain-mode switching learns which gains it may use.
         m_videoFrame = (m_videoFrame + 1) % 4;
-        m_video_mode_enable_out.send({m_gainTablesLoaded && !m_fpga.uploading() ? 1 : 0});
+        const bool usable = m_gainTablesLoaded && !m_fpga.uploading();
+        m_video_mode_enable_out.send({usable ? m_videoFrame : -m_videoFrame});
     }
     if (m_gain_mode_in.is_triggered()) {
         spi.fpga_write_reg(kGainModeRegister, uint32_t(m_gain_mode_in.get().value));

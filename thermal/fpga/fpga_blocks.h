@@ -67,6 +67,8 @@ class FpgaBlock : public Pictor::Block {
 
     int32_t m_fpaTemperature = 0;
     int m_videoFrame = 0;
+    // Whether the gain tables are being loaded; each frame tells it.
+    bool m_loading = false;
     bool m_ready = false;
     std::chrono::steady_clock::time_point m_lastTemperatureLog;
     std::atomic<bool> m_gainTablesLoaded{false};

@@ -122,6 +122,11 @@ void FpgaModel::advanceFrame() {
     renderFrame();
 }
 
+std::vector<uint16_t> FpgaModel::frame() const {
+    std::lock_guard<std::mutex> lock(mutex());
+    return m_frame;
+}
+
 int FpgaModel::transfer(const spi_ioc_transfer* transfers, unsigned count) {
     if (m_recordWire) {
         m_wire.emplace_back();

@@ -78,6 +78,8 @@ class FpgaModel : public camlet::devices::SimulatedDevice {
 
     // Renders a new frame and latches its histogram (as each frame does).
     void advanceFrame();
+    // The frame rendered last (empty before the first).
+    std::vector<uint16_t> frame() const;
 
   protected:
     int transfer(const spi_ioc_transfer* transfers, unsigned count) override;

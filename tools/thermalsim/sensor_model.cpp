@@ -115,6 +115,11 @@ void SensorModel::setGain(double gain) {
     m_gain = gain;
 }
 
+void SensorModel::setHotSpot(bool shown) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_hotSpot = shown;
+}
+
 uint32_t SensorModel::nextNoise() {
     // xorshift32: cheap enough for every pixel of every frame.
     uint32_t x = m_noiseState;
@@ -143,7 +148,7 @@ void SensorModel::render(std::vector<uint16_t>& frame) {
             if (!m_shutterClosed) {
                 const int dx = x - spotX;
                 const int dy = y - spotY;
-                scene = dx * dx + dy * dy <= spotRadius2
+                scene = m_hotSpot && dx * dx + dy * dy <= spotRadius2
                             ? kHotSpotC
                             : kSceneColdC + (kSceneHotC - kSceneColdC) * x / m_width;
             }

@@ -61,6 +61,8 @@ class SensorModel : public Pictor::SensorFieldDevice {
     double fpaCelsius() const;
     void setShutterClosed(bool closed);
     void setGain(double gain);
+    // Takes the hot spot out of the scene or puts it back (it is in at first).
+    void setHotSpot(bool shown);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -86,6 +88,7 @@ class SensorModel : public Pictor::SensorFieldDevice {
     std::optional<double> m_pinnedC;                         // under m_mutex
     bool m_shutterClosed = false;                            // under m_mutex
     double m_gain = 1.0;                                     // under m_mutex
+    bool m_hotSpot = true;                                   // under m_mutex
     uint32_t m_frame = 0;                                    // under m_mutex
     uint32_t m_noiseState;                                   // under m_mutex
 };

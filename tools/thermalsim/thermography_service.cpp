@@ -50,6 +50,8 @@ const sd_bus_vtable* ThermographyService::vtable() {
                       SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_METHOD("GetGainThreshold", "", "i", &ThermographyService::on_get_gain_threshold,
                       SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("SetGainMode", "i", "", &ThermographyService::on_set_gain_mode,
+                      SD_BUS_VTABLE_UNPRIVILEGED),
         SD_BUS_SIGNAL("GainModeChanged", "i", 0),
         SD_BUS_SIGNAL("GainThresholdChanged", "i", 0),
         SD_BUS_VTABLE_END};
@@ -98,6 +100,22 @@ int ThermographyService::on_get_gain_mode(sd_bus_message* call, void* userdata, 
     auto* self = static_cast<ThermographyService*>(userdata);
     ++self->m_gain_mode_calls;
     return sd_bus_reply_method_return(call, "i", self->m_gain_mode.load());
+}
+
+int ThermographyService::on_set_gain_mode(sd_bus_message* call, void* userdata, sd_bus_error*) {
+    auto* self = static_cast<ThermographyService*>(userdata);
+    int32_t mode = 0;
+    int r = sd_bus_message_read(call, "i", &mode);
+    if (r < 0) {
+        return r;
+    }
+    self->m_gain_mode = mode;
+    r = sd_bus_emit_signal(sd_bus_message_get_bus(call), kPath, kName, "GainModeChanged", "i",
+                           mode);
+    if (r < 0) {
+        return r;
+    }
+    return sd_bus_reply_method_return(call, "");
 }
 
 int ThermographyService::on_get_gain_threshold(sd_bus_message* call, void* userdata,

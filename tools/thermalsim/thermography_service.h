@@ -16,7 +16,8 @@ namespace thermalsim {
 // Stands in for the thermography service on the system bus that
 // DBUS_SYSTEM_BUS_ADDRESS names: owns "com.zelk.Thermographyd1" and serves,
 // at "/com/zelk/Thermographyd1" with the interface of the same name,
-// "GetGainMode" and "GetGainThreshold" (int32) and the signals
+// "GetGainMode" and "GetGainThreshold" (int32), "SetGainMode" (int32, for a
+// person trying the camera out: stores and announces it) and the signals
 // "GainModeChanged" and "GainThresholdChanged". Calls are answered on the
 // connection's own thread; the methods here may be called from any thread.
 class ThermographyService {
@@ -46,6 +47,7 @@ class ThermographyService {
     void disconnect();
     void emit(const char* member, char type, const void* value);
     static int on_get_gain_mode(sd_bus_message* call, void* userdata, sd_bus_error* error);
+    static int on_set_gain_mode(sd_bus_message* call, void* userdata, sd_bus_error* error);
     static int on_get_gain_threshold(sd_bus_message* call, void* userdata, sd_bus_error* error);
 
     std::unique_ptr<corbel::BusConnection> m_bus;

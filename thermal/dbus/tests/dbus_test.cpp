@@ -143,12 +143,18 @@ TEST_F(ThermalSensorDbusTest, OneNotificationPerRunAndVideoTypeChecked) {
     EXPECT_EQ(signals().size(), 3u);
     EXPECT_TRUE(logged(log, "sensor: Value out of range"));
 
+    // No camera temperature (a module without its map): the property stays,
+    // and the rest of the run goes out.
+    push("camera_temperature_in", Pictor::datatype_int32{-999000});
+    push("sensor_temperature_in", Pictor::datatype_int32{32000});
+    EXPECT_EQ(signals().back(), "PropertiesChanged[SensorTemperature;]");
+
     const std::string properties = output_of(
         "gdbus call --system --dest " + corbel::CorbelHelper::global_helper().unique_name() +
         " --object-path /com/zelk/ThermalSensor/sensor"
         " --method org.freedesktop.DBus.Properties.GetAll com.zelk.ThermalSensor");
     EXPECT_EQ(properties,
-              "({'MaxFps': <30.0>, 'VideoType': <2>, 'SensorTemperature': <31000>, "
+              "({'MaxFps': <30.0>, 'VideoType': <2>, 'SensorTemperature': <32000>, "
               "'CameraTemperature': <25000>},)\n");
 }
 

@@ -127,14 +127,20 @@ TEST_F(FpgaBlockTest, BringsTheFpgaUpAndUploadsTheGainTablesWhileRunning) {
     // Runs of the block meet the upload on its thread.
     for (int i = 0; i < 20; ++i) {
         pipeline.push("fpga", "fpga_test_pattern", Pictor::datatype_bool{i % 2 == 0});
+        pipeline.push("fpga", "trigger_in", Pictor::datatype_bool{true});
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     ASSERT_TRUE(waitFor([&] { return videoType->values().size() == 2; }));
     EXPECT_EQ(videoType->values()[0].value, "OnePoint");
     EXPECT_EQ(videoType->values()[1].value, "TwoPoint");
-    ASSERT_EQ(loading->values().size(), 2u);
-    EXPECT_TRUE(loading->values()[0].value);
-    EXPECT_FALSE(loading->values()[1].value);
+    // Each frame tells whether the tables are being loaded: first they are,
+    // after the next frame no longer.
+    pipeline.push("fpga", "trigger_in", Pictor::datatype_bool{true});
+    ASSERT_TRUE(waitFor([&] {
+        const auto values = loading->values();
+        return !values.empty() && !values.back().value;
+    }));
+    EXPECT_TRUE(loading->values().front().value);
     for (int level : {0, 9}) {
         const std::vector<uint8_t> table = module.calibration.gainTable(level);
         EXPECT_EQ(module.fpga->memory(269330560 + uint32_t(level) * 221184, 221184), table)

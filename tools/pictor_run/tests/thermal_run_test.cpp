@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "corbel/api_registry.h"
+#include "log_capture.h"
+#include "private_bus.h"
+#include "thermal_run.h"
+
+namespace {
+
+using pictor_run::FrameValues;
+
+std::string outputOf(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
+    std::string output;
+    char buffer[256];
+    while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) {
+        output += buffer;
+    }
+    return output;
+}
+
+// The module's integration-time law between its limits (10-60 °C, 390-100).
+double pico384pMod1SLaw(double celsius) {
+    return std::clamp(448.0 - 5.8 * celsius, 100.0, 390.0);
+}
+
+// A module against the simulated one while the ambient rises from 20 to
+// 35 °C, published on a bus of its own. The frames are spread over a few
+// seconds, as the integration-time block waits on the clock after each
+// recalibration.
+TEST(ThermalRun, TheIntegrationTimeAndTheShutterFollowARisingAmbient) {
+    camlet::testing::PrivateBus bus;
+    Pictor::testing::LogCapture log;
+    Pictor::Registry registry;
+    ASSERT_EQ(registry.load_plugin(THERMAL_PLUGIN_PATH), 0);
+    pictor_run::RunSettings settings;
+    settings.module = "Pico384pMod1S";
+    settings.frames = 600;
+    settings.ambientC = 20.0;
+    settings.ambientEndC = 35.0;
+    settings.scene = pictor_run::Scene::Gradient;
+    settings.dbus = true;
+    std::vector<FrameValues> frames;
+    {
+        pictor_run::ThermalRun run(registry, settings);
+        for (int i = 0; i < settings.frames; ++i) {
+            frames.push_back(run.step());
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+
+        const std::string properties = outputOf(
+            "gdbus call --system --dest " + corbel::CorbelHelper::global_helper().unique_name() +
+            " --object-path /com/zelk/ThermalSensor/thermal"
+            " --method org.freedesktop.DBus.Properties.GetAll com.zelk.ThermalSensor");
+        EXPECT_NE(properties.find("'MaxFps': <30.0>"), std::string::npos) << properties;
+        const std::string lastFpa = std::to_string(*frames.back().fpaMilliC);
+        EXPECT_NE(properties.find("'SensorTemperature': <" + lastFpa + ">"), std::string::npos)
+            << properties;
+    }
+
+    // The FPA temperature follows the ambient.
+    ASSERT_TRUE(frames.back().fpaMilliC);
+    EXPECT_NEAR(*frames.back().fpaMilliC, 35000, 300);
+    // Each new integration time follows the law at an FPA temperature of the
+    // frames just before (the FPA temperature reaches the integration-time
+    // block one frame later, its result the sensor one more; a slow build may
+    // take a frame or two longer). A recalibration request (8 in the FPGA)
+    // comes when the law gives no new time: after the first, which ends the
+    // calibration after loading, only once the FPA temperature moved by more
+    // than 0.2 °C.
+    int decisions = 0;
+    std::optional<int32_t> lastShutterFpa;
+    for (size_t i = 5; i < frames.size(); ++i) {
+        const FrameValues& frame = frames[i];
+        if (frame.shutterRequests != frames[i - 1].shutterRequests) {
+            EXPECT_EQ(frame.lastShutterRequest, 8);
+            if (lastShutterFpa) {
+                EXPECT_GT(*frame.fpaMilliC - *lastShutterFpa, 200) << frame.frame;
+            }
+            lastShutterFpa = *frame.fpaMilliC;
+        }
+        if (frame.integrationTime == frames[i - 1].integrationTime) {
+            continue;
+        }
+        ++decisions;
+        double nearest = 1e9;
+        for (size_t k = i - 5; k < i; ++k) {
+            const double law = pico384pMod1SLaw(*frames[k].fpaMilliC / 1000.0);
+            nearest = std::min(nearest, std::abs(frame.integrationTime - law));
+        }
+        EXPECT_LE(nearest, 1.5) << frame.frame;
+    }
+    EXPECT_GE(decisions, 5);
+    for (const std::string& message : log.messages()) {
+        EXPECT_EQ(message.find("already has key"), std::string::npos) << message;
+    }
+}
+
+}  // namespace
