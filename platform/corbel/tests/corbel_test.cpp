@@ -1,7 +1,7 @@
 #include "corbel/api_registry.h"
 #include "corbel/enum_type.h"
 #include "corbel/interface.h"
-#include "private_bus.h"
+#include "program_bus.h"
 
 #include <gtest/gtest.h>
 
@@ -15,24 +15,17 @@
 namespace corbel {
 namespace {
 
-using camlet::testing::PrivateBus;
+using camlet::testing::ProgramBus;
 
 // One private bus for the whole program: the global helper connects once.
-PrivateBus* g_bus = nullptr;
-
-class PrivateBusEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override { g_bus = new PrivateBus(); }
-    void TearDown() override { delete g_bus; }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PrivateBusEnvironment);
+const auto* const kProgramBus = ::testing::AddGlobalTestEnvironment(new ProgramBus);
 
 // A client of the bus that records the signals sent from one object path.
 class SignalWatcher {
   public:
     explicit SignalWatcher(const std::string& path) {
         sd_bus_new(&m_bus);
-        sd_bus_set_address(m_bus, g_bus->address().c_str());
+        sd_bus_set_address(m_bus, ProgramBus::get().address().c_str());
         sd_bus_set_bus_client(m_bus, 1);
         EXPECT_GE(sd_bus_start(m_bus), 0);
         const std::string match = "type='signal',path='" + path + "'";
@@ -199,7 +192,7 @@ TEST_F(CorbelBusTest, OutOfRangeValueIsRefusedAndOldValueKept) {
 
 TEST_F(CorbelBusTest, IntrospectionShowsTheInterface) {
     helper.request_name("com.zelk.ThermalSensor");
-    const std::string command = "gdbus introspect --address " + g_bus->address() +
+    const std::string command = "gdbus introspect --address " + ProgramBus::get().address() +
                                 " --dest com.zelk.ThermalSensor --object-path " + path.str();
     gchar* output = nullptr;
     gint status = -1;

@@ -13,24 +13,17 @@
 #include "corbel/api_registry.h"
 #include "log_capture.h"
 #include "pictor/pipeline.h"
-#include "private_bus.h"
+#include "program_bus.h"
 #include "thermal_sensor_dbus.h"
 #include "thermography_service.h"
 #include "thermographyd_params.h"
 
 namespace {
 
-using camlet::testing::PrivateBus;
+using camlet::testing::ProgramBus;
 
 // One private bus for the whole program: the framework's bus helper connects once.
-PrivateBus* g_bus = nullptr;
-
-class PrivateBusEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override { g_bus = new PrivateBus(); }
-    void TearDown() override { delete g_bus; }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PrivateBusEnvironment);
+const auto* const kProgramBus = ::testing::AddGlobalTestEnvironment(new ProgramBus);
 
 bool logged(const Pictor::testing::LogCapture& log, const std::string& text) {
     const std::vector<std::string> messages = log.messages();
@@ -59,7 +52,7 @@ class SignalRecorder {
   public:
     explicit SignalRecorder(const std::string& path) {
         sd_bus_new(&m_bus);
-        sd_bus_set_address(m_bus, g_bus->address().c_str());
+        sd_bus_set_address(m_bus, ProgramBus::get().address().c_str());
         sd_bus_set_bus_client(m_bus, 1);
         sd_bus_start(m_bus);
         const std::string match = "type='signal',path='" + path + "'";
