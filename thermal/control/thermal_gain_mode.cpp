@@ -160,7 +160,11 @@ void ThermalGainModeBlock::take_histogram(const Pictor::histogram_data& histogra
     if (m_histograms_to_discard > 0) {
         --m_histograms_to_discard;
     } else {
-        const int32_t level = histogram.low;
+        // The radiance level is the histogram's upper bound: the count that
+        // the hottest share of the picture (the histogram cut) exceeds. A hot
+        // object larger than that share takes the camera to low gain before
+        // it saturates, and its leaving brings high gain back.
+        const int32_t level = histogram.high;
         m_levels[m_state] = level;
         if (m_offset_due) {
             m_offset_due = false;

@@ -21,7 +21,7 @@ constexpr uint32_t kHistogramBoundsRegister = 0x2008;
 constexpr uint32_t kFpaRawRegister = 0x4004;
 constexpr uint32_t kAdcChannel0Register = 0x14000;
 // Low gain: the sensor's response in counts per kelvin shrinks by this.
-constexpr double kLowGainResponse = 0.25;
+constexpr double kLowGainResponse = 0.5;
 // The AGC maps the image into 12 bits.
 constexpr double kAgcOutputMax = 4095.0;
 const char* const kModuleName = "sensor";

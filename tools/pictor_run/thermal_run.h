@@ -51,7 +51,8 @@ struct FrameValues {
     // The AGC's gain and offset in the FPGA (0 and 0 without an AGC).
     double gain = 0.0;
     int32_t offset = 0;
-    // The raw histogram's 0.5 % and 99.5 % bounds.
+    // The raw histogram's bounds (at the FPGA's histogram cut: 0.5 % of the
+    // pixels each side unless the gain-mode switching set another).
     int32_t histogramLow = 0;
     int32_t histogramHigh = 0;
     std::string videoType;

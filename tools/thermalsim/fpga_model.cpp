@@ -12,11 +12,14 @@ constexpr uint32_t kStatusRegister = 8;
 constexpr uint32_t kFrameCounterRegister = 0x10;
 constexpr uint32_t kHistogramBoundsRegister = 0x2008;
 constexpr uint32_t kHistogramCentreRegister = 0x2018;
+constexpr uint32_t kHistogramCutRegister = 0x2024;
+constexpr uint32_t kDefaultCutPermille = 5;
 constexpr uint32_t kPowerOnVersion = 0x00010200;
 
 }  // namespace
 
-HistogramBounds histogramOf(const std::vector<uint16_t>& frame) {
+HistogramBounds histogramOf(const std::vector<uint16_t>& frame, uint32_t lowPermille,
+                            uint32_t highPermille) {
     // 4096 bins of 16 counts: small enough to stay in the cache.
     std::array<uint32_t, 4096> bins{};
     for (uint16_t value : frame) {
@@ -33,7 +36,10 @@ HistogramBounds histogramOf(const std::vector<uint16_t>& frame) {
         }
         return uint32_t(65535);
     };
-    return {binAt(total * 5 / 1000), binAt(total * 995 / 1000), binAt(total / 2)};
+    lowPermille = std::min(lowPermille, 1000u);
+    highPermille = std::min(highPermille, 1000u);
+    return {binAt(total * lowPermille / 1000), binAt(total * (1000 - highPermille) / 1000),
+            binAt(total / 2)};
 }
 
 FpgaModel::FpgaModel(Options options, std::shared_ptr<SensorModel> sensor)
@@ -249,7 +255,9 @@ void FpgaModel::renderFrame() {
         return;
     }
     m_sensor->render(m_frame);
-    const HistogramBounds bounds = histogramOf(m_frame);
+    const auto permille = [](uint32_t share) { return share == 0 ? kDefaultCutPermille : share; };
+    const uint32_t cut = m_registers[kHistogramCutRegister];
+    const HistogramBounds bounds = histogramOf(m_frame, permille(cut & 0xFFFF), permille(cut >> 16));
     m_registers[kHistogramBoundsRegister] = bounds.low | bounds.high << 16;
     m_registers[kHistogramCentreRegister] = bounds.centre;
 }

@@ -16,14 +16,16 @@
 
 namespace thermalsim {
 
-// The low, high and centre counts of a frame (0.5 %, 99.5 % and 50 % of the
-// pixels lie below them).
+// The low, high and centre counts of a frame: `lowPermille` of the pixels lie
+// below the low bound, `highPermille` above the high bound, half below the
+// centre.
 struct HistogramBounds {
     uint32_t low = 0;
     uint32_t high = 0;
     uint32_t centre = 0;
 };
-HistogramBounds histogramOf(const std::vector<uint16_t>& frame);
+HistogramBounds histogramOf(const std::vector<uint16_t>& frame, uint32_t lowPermille = 5,
+                            uint32_t highPermille = 5);
 
 // The thermal module's FPGA on its SPI node. Messages: a command byte (bits
 // 2-4 data bytes, bit 1 32-bit address, bit 0 read), the little-endian
@@ -36,6 +38,8 @@ HistogramBounds histogramOf(const std::vector<uint16_t>& frame);
 //            line was released, then bit 0 and bit 1 when its test passed;
 //   0x10     frame counter at the frame rate (or its limit);
 //   0x2008   histogram low | high << 16 of a new frame, 0x2018 its centre;
+//   0x2024   histogram cut: the shares of the pixels below the low and above
+//            the high bound, low | high << 16 in per mille (0 keeps 5 ‰);
 //   raw temperature registers set up by setRawTemperature().
 // The reset line "fpga_reset" restores the power-on registers.
 class FpgaModel : public camlet::devices::SimulatedDevice {

@@ -11,7 +11,7 @@ constexpr double kDarkLevel = 8192.0;
 constexpr double kNominalIntegrationTime = 183.0;
 constexpr double kSceneColdC = 15.0;
 constexpr double kSceneHotC = 35.0;
-constexpr double kHotSpotC = 80.0;
+constexpr double kHotSpotC = 600.0;
 constexpr int kHotSpotPeriodFrames = 90;
 
 }  // namespace
@@ -140,7 +140,7 @@ void SensorModel::render(std::vector<uint16_t>& frame) {
     const double angle = 2.0 * M_PI * (m_frame % kHotSpotPeriodFrames) / kHotSpotPeriodFrames;
     const int spotX = int(m_width * (0.5 + 0.3 * std::cos(angle)));
     const int spotY = int(m_height * (0.5 + 0.3 * std::sin(angle)));
-    const int spotRadius2 = (m_height / 12) * (m_height / 12);
+    const int spotRadius2 = (m_height / 6) * (m_height / 6);
     ++m_frame;
     for (int y = 0; y < m_height; ++y) {
         for (int x = 0; x < m_width; ++x) {

@@ -26,8 +26,9 @@ namespace thermalsim {
 //
 // The FPA warms up from the ambient temperature towards ambient + warm-up and
 // drifts slowly around it, unless a test pins it. Pixels respond to the scene
-// (a left-to-right gradient with a hot spot circling once every 90 frames,
-// or the closed shutter's flat face at the FPA temperature), to the latched
+// (a 15-35 °C left-to-right gradient with a 600 °C flame a third of the height
+// across, about 6 % of the picture, circling once every 90 frames; or the
+// closed shutter's flat face at the FPA temperature), to the latched
 // integration time and to the gain, with fixed-pattern and temporal noise.
 class SensorModel : public Pictor::SensorFieldDevice {
   public:

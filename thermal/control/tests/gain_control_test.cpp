@@ -136,7 +136,7 @@ class GainModeTest : public ::testing::Test {
         gain.push("video_mode_enable_in", Pictor::datatype_int32{2});
     }
     void level(int32_t value) {
-        gain.push("histogram_data_in", Pictor::histogram_data{value, 0, 0, false});
+        gain.push("histogram_data_in", Pictor::histogram_data{0, value, 0, false});
     }
 
     ManualClock clock;

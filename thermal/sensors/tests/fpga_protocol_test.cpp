@@ -122,6 +122,14 @@ TEST(SimulatedModule, HistogramFollowsTheSceneAndTheShutter) {
     };
     // A 15-35 °C gradient with a hot spot: well over 20 K of contrast.
     EXPECT_GT(spread(), 1000);
+    // The hot spot covers about 6 % of the picture: a histogram cut of 10 %
+    // each side puts the upper bound back into the gradient.
+    const uint32_t withSpot = spi.read(0x2008) >> 16;
+    spi.fpga_write_reg(0x2024, 100 | 100 << 16);
+    const uint32_t bounds = spi.read(0x2008);
+    EXPECT_LT(bounds >> 16, withSpot - 1000);
+    EXPECT_GT(bounds >> 16, bounds & 0xFFFF);
+    spi.fpga_write_reg(0x2024, 0);
     module.sensor->setShutterClosed(true);
     EXPECT_LT(spread(), 200);
     EXPECT_GE(spi.read(0x2018), 8000u);

@@ -105,4 +105,46 @@ TEST(ThermalRun, TheIntegrationTimeAndTheShutterFollowARisingAmbient) {
     }
 }
 
+// A J4 module switches to low gain while a hot object takes more of the
+// picture than the histogram cut (3 %), and back to high gain once it left.
+// Switches are at most one a second (real time), hence the pace.
+TEST(ThermalRun, AHotSpotTakesTheGainLowAndItsLeavingBringsItBack) {
+    camlet::testing::PrivateBus bus;
+    Pictor::Registry registry;
+    ASSERT_EQ(registry.load_plugin(THERMAL_PLUGIN_PATH), 0);
+    pictor_run::RunSettings settings;
+    settings.module = "Pico384pMod2T";
+    settings.frames = 240;  // the hot spot is in from frame 80 to 159
+    settings.ambientC = 25.0;
+    settings.ambientEndC = 25.0;
+    settings.scene = pictor_run::Scene::HotSpotPass;
+    std::vector<FrameValues> frames;
+    {
+        pictor_run::ThermalRun run(registry, settings);
+        for (int i = 0; i < settings.frames; ++i) {
+            frames.push_back(run.step());
+            std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        }
+    }
+
+    // The mode of each frame, and the frames where it changed.
+    std::vector<std::pair<int, int32_t>> changes;
+    for (const FrameValues& frame : frames) {
+        const int32_t mode = frame.gainMode.value_or(-1);
+        if (changes.empty() || changes.back().second != mode) {
+            changes.emplace_back(frame.frame, mode);
+        }
+    }
+    ASSERT_EQ(changes.size(), 4u);
+    EXPECT_EQ(changes[0].second, -1);  // nothing yet in the first frames
+    EXPECT_EQ(changes[1].second, 5);   // automatic switching starts in high gain
+    EXPECT_LT(changes[1].first, 10);
+    EXPECT_EQ(changes[2].second, 1);  // the hot spot came: low gain
+    EXPECT_GE(changes[2].first, 80);
+    EXPECT_LE(changes[2].first, 84);
+    EXPECT_EQ(changes[3].second, 2);  // it left: high gain
+    EXPECT_GE(changes[3].first, 160);
+    EXPECT_LE(changes[3].first, 164);
+}
+
 }  // namespace
