@@ -105,6 +105,35 @@ TEST(ThermalRun, TheIntegrationTimeAndTheShutterFollowARisingAmbient) {
     }
 }
 
+// Every module runs against the simulated module of its size: its FPA
+// temperature comes back through its own conversion constants and converter,
+// and the FPGA reports its video type and frame rate.
+TEST(ThermalRun, EveryModuleRunsAndReadsItsFpaTemperature) {
+    camlet::testing::PrivateBus bus;  // the thermography modules ask their service
+    Pictor::Registry registry;
+    ASSERT_EQ(registry.load_plugin(THERMAL_PLUGIN_PATH), 0);
+    for (const char* module :
+         {"Pico384pMod1S", "Pico384pMod2S", "Pico384pMod2T", "Pico384sMod1S", "Pico384sMod2S",
+          "Pico384sMod2T", "Pico640g2Mod1S", "Pico640g2Mod2S", "Pico640sMod1S", "Pico640sMod2S",
+          "Pico640sMod2T"}) {
+        SCOPED_TRACE(module);
+        pictor_run::RunSettings settings;
+        settings.module = module;
+        settings.frames = 10;
+        settings.ambientC = 30.0;
+        settings.ambientEndC = 30.0;
+        pictor_run::ThermalRun run(registry, settings);
+        FrameValues last;
+        for (int i = 0; i < settings.frames; ++i) {
+            last = run.step();
+        }
+        ASSERT_TRUE(last.fpaMilliC);
+        EXPECT_NEAR(*last.fpaMilliC, 30000, 300);
+        EXPECT_EQ(last.videoType, "TwoPoint");
+        EXPECT_EQ(last.maxFps, 30.0f);
+    }
+}
+
 // A J4 module switches to low gain while a hot object takes more of the
 // picture than the histogram cut (3 %), and back to high gain once it left.
 // Switches are at most one a second (real time), hence the pace.
