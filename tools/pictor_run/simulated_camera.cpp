@@ -25,7 +25,7 @@ SimulatedCamera::SimulatedCamera(int width, int height, double frameRate, bool a
           thermalsim::FpgaModel::Options{std::chrono::milliseconds(20), true, frameRate, {}},
           m_sensor)),
       m_adc(videoAdc(adc3562)),
-      m_sensorBus(36, m_sensor),
+      m_sensorBus(0, 36, m_sensor),
       m_fpgaNode("/dev/spidev2.1", m_fpga),
       m_adcNode("/dev/spidev2.2", m_adc) {
     thermalsim::CalibrationSet calibration;

@@ -29,7 +29,7 @@ struct SimulatedModule {
           adc(adc3562 ? std::shared_ptr<camlet::devices::SimulatedDevice>(
                             std::make_shared<thermalsim::Adc3562Model>())
                       : std::make_shared<thermalsim::Ads4142Model>()),
-          sensorBus(36, sensor),
+          sensorBus(0, 36, sensor),
           fpgaNode("/dev/spidev2.1", fpga),
           adcNode("/dev/spidev2.2", adc) {
         calibration.width = sensorOptions.width;
