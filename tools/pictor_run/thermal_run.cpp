@@ -1,5 +1,6 @@
 #include "thermal_run.h"
 
+#include "calibration_files.h"
 #include "temperature_constants.h"
 
 #include <algorithm>
@@ -52,6 +53,26 @@ void attachFpaTemperature(thermalsim::FpgaModel& fpga, const Pictor::BlockConfig
          double(conversion.k2), viaAdc ? 0xFFFFu : 0xFFFFFFFFu, 2});
 }
 
+// The simulated module of the run's size and frame rate at the module's
+// place (its channel and FPGA node), with the video ADC the module expects,
+// and the calibration files of its channel.
+std::unique_ptr<thermalsim::SimulatedModule> simulatedModule(
+    const Pictor::BlockConfiguration& module, int width, int height, double frameRate) {
+    thermalsim::SimulatedModule::Options options;
+    options.sensor.width = width;
+    options.sensor.height = height;
+    options.fpga.frameRate = frameRate;
+    options.adc3562 = module.getString("super_cfg.adc_block", "none") == "adc3562";
+    options.placement.channel = module.getInt("channel", 0);
+    options.placement.fpgaNode = "/dev/spidev" + module.getString("fpga_cfg.device", "2.1");
+    thermalsim::CalibrationSet calibration;
+    calibration.channel = options.placement.channel;
+    calibration.width = width;
+    calibration.height = height;
+    calibration.write();
+    return std::make_unique<thermalsim::SimulatedModule>(std::move(options));
+}
+
 }  // namespace
 
 ThermalRun::ThermalRun(const Pictor::Registry& registry, RunSettings settings)
@@ -76,9 +97,7 @@ ThermalRun::ThermalRun(const Pictor::Registry& registry, RunSettings settings)
     m_hasGainMode = contains(inner, m_name + "_supergain");
     const bool ownWorkPackages = contains(inner, m_name + "_superwpid");
 
-    m_camera = std::make_unique<SimulatedCamera>(
-        m_width, m_height, m_settings.frameRate,
-        merged.getString("super_cfg.adc_block", "none") == "adc3562");
+    m_camera = simulatedModule(merged, m_width, m_height, m_settings.frameRate);
     attachFpaTemperature(m_camera->fpga(), fpga);
 
     m_pipeline->add_block(std::move(module));
