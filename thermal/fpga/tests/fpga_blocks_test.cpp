@@ -1,5 +1,6 @@
 #include "fpga_blocks.h"
 #include "pictor/pipeline.h"
+#include "simulated_module.h"
 #include "simulated_module_fixture.h"
 #include "temperature_constants.h"
 
@@ -245,6 +246,45 @@ TEST(FpgaBlockFps, ALimitedModuleReportsItsRate) {
     pipeline.start(Pictor::Pipeline::Dispatch::Manual);
     ASSERT_EQ(maxFps->values().size(), 1u);
     EXPECT_NEAR(maxFps->values().front().value, 9.0f, 1.0f);
+}
+
+// Two modules of one class on two FPGA devices, 1 °C apart (well within the
+// filter's jump of 2 °C): each block smooths its own module's readings only,
+// so neither reports a blend of both.
+TEST(FpgaBlockFilter, ModulesOnTwoDevicesKeepTheirOwnFpaTemperature) {
+    SimulatedModule left;
+    thermalsim::FpgaModel::Options otherBoard;
+    otherBoard.resetLine = "fpga_reset_3";
+    thermalsim::SimulatedModule right(
+        {{}, otherBoard, false, {1, "/dev/spidev3.1", "/dev/spidev3.2", 1}});
+    const thermalsim::FpgaModel::RawTemperature conversion{30000,   2520360,    162162,
+                                                           4718304, 0xFFFFFFFF, 2};
+    left.sensor().pinFpaTemperature(30.0);
+    left.fpga().setRawTemperature(0x4004, conversion);
+    right.sensor().pinFpaTemperature(31.0);
+    right.fpga().setRawTemperature(0x4004, conversion);
+
+    Pictor::Pipeline pipeline;
+    pipeline.add_block<J4IppFpgaBlock>("left", pico384Fpga());
+    Pictor::BlockConfiguration rightConfiguration = pico384Fpga();
+    rightConfiguration += Pictor::BlockConfiguration{{"device", "3.1"}, {"channel", 1}};
+    pipeline.add_block<J4IppFpgaBlock>("right", rightConfiguration);
+    const auto leftFpa = pipeline.tap<Pictor::datatype_int32>("left", "fpa_temperature_out");
+    const auto rightFpa = pipeline.tap<Pictor::datatype_int32>("right", "fpa_temperature_out");
+    pipeline.start(Pictor::Pipeline::Dispatch::Manual);
+    for (int frame = 0; frame < 30; ++frame) {
+        pipeline.push("left", "trigger_in", Pictor::datatype_bool{true});
+        pipeline.push("right", "trigger_in", Pictor::datatype_bool{true});
+        pipeline.run_until_idle();
+    }
+
+    ASSERT_EQ(leftFpa->values().size(), rightFpa->values().size());
+    for (size_t i = 0; i < leftFpa->values().size(); ++i) {
+        EXPECT_NEAR(leftFpa->values()[i].value, 30000, 20) << i;
+        EXPECT_NEAR(rightFpa->values()[i].value, 31000, 20) << i;
+    }
+    EXPECT_TRUE(left.fpga().violations().empty());
+    EXPECT_TRUE(right.fpga().violations().empty());
 }
 
 }  // namespace
