@@ -1,7 +1,6 @@
 #include "thermal_run.h"
 
-#include "calibration_files.h"
-#include "temperature_constants.h"
+#include "module_simulation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,10 +16,6 @@ constexpr uint32_t kGainModeRegister = 0x2020;
 constexpr uint32_t kAgcGainRegister = 0x2030;
 constexpr uint32_t kAgcOffsetRegister = 0x2034;
 constexpr uint32_t kHistogramBoundsRegister = 0x2008;
-// Where the FPGA reads the FPA temperature: its own converter, or the video
-// ADC's first channel.
-constexpr uint32_t kFpaRawRegister = 0x4004;
-constexpr uint32_t kAdcChannel0Register = 0x14000;
 // Low gain: the sensor's response in counts per kelvin shrinks by this.
 constexpr double kLowGainResponse = 0.5;
 // The AGC maps the image into 12 bits.
@@ -40,37 +35,6 @@ std::optional<T> last(const std::shared_ptr<Pictor::Tap<T>>& tap) {
 bool contains(const std::vector<Pictor::Block*>& blocks, const std::string& name) {
     return std::any_of(blocks.begin(), blocks.end(),
                        [&](const Pictor::Block* block) { return block->get_name() == name; });
-}
-
-// How the simulated FPGA's raw temperature follows the FPA temperature, so that
-// the FPGA block converts it back to the FPA temperature.
-void attachFpaTemperature(thermalsim::FpgaModel& fpga, const Pictor::BlockConfiguration& config) {
-    const thermal::FpaConversion conversion = thermal::deriveFpaConversion(config);
-    const bool viaAdc = config.getBool("fpa_temp_adc_select", false);
-    fpga.setRawTemperature(
-        viaAdc ? kAdcChannel0Register : kFpaRawRegister,
-        {double(conversion.referenceMilliC), double(conversion.r0), double(conversion.k1),
-         double(conversion.k2), viaAdc ? 0xFFFFu : 0xFFFFFFFFu, 2});
-}
-
-// The simulated module of the run's size and frame rate at the module's
-// place (its channel and FPGA node), with the video ADC the module expects,
-// and the calibration files of its channel.
-std::unique_ptr<thermalsim::SimulatedModule> simulatedModule(
-    const Pictor::BlockConfiguration& module, int width, int height, double frameRate) {
-    thermalsim::SimulatedModule::Options options;
-    options.sensor.width = width;
-    options.sensor.height = height;
-    options.fpga.frameRate = frameRate;
-    options.adc3562 = module.getString("super_cfg.adc_block", "none") == "adc3562";
-    options.placement.channel = module.getInt("channel", 0);
-    options.placement.fpgaNode = "/dev/spidev" + module.getString("fpga_cfg.device", "2.1");
-    thermalsim::CalibrationSet calibration;
-    calibration.channel = options.placement.channel;
-    calibration.width = width;
-    calibration.height = height;
-    calibration.write();
-    return std::make_unique<thermalsim::SimulatedModule>(std::move(options));
 }
 
 }  // namespace
@@ -97,8 +61,7 @@ ThermalRun::ThermalRun(const Pictor::Registry& registry, RunSettings settings)
     m_hasGainMode = contains(inner, m_name + "_supergain");
     const bool ownWorkPackages = contains(inner, m_name + "_superwpid");
 
-    m_camera = simulatedModule(merged, m_width, m_height, m_settings.frameRate);
-    attachFpaTemperature(m_camera->fpga(), fpga);
+    m_camera = simulateModule(merged, m_settings.frameRate, placementOf(merged));
 
     m_pipeline->add_block(std::move(module));
     if (!ownWorkPackages) {

@@ -13,13 +13,14 @@ namespace thermalsim {
 
 // Where a thermal module sits in the camera: the sensor interface (video
 // channel) whose sensor bus reaches its sensor, the SPI nodes of its FPGA and
-// of its video ADC, and the IIO device number of its DAC. (A second module's
-// FPGA also needs a reset line of its own: FpgaModel::Options::resetLine.)
+// of its video ADC, the IIO device number of its DAC and the GPIO line that
+// resets its FPGA.
 struct ModulePlacement {
     int channel = 0;
     std::string fpgaNode = "/dev/spidev2.1";
     std::string adcNode = "/dev/spidev2.2";
     int dacDevice = 0;
+    std::string resetLine = "fpga_reset";
 };
 
 // A thermal camera module on the host: the sensor on its channel's sensor bus
@@ -34,7 +35,7 @@ class SimulatedModule {
 
     struct Options {
         SensorModel::Options sensor;
-        FpgaModel::Options fpga;
+        FpgaModel::Options fpga;  // its reset line is the placement's
         bool adc3562 = false;
         ModulePlacement placement;
     };

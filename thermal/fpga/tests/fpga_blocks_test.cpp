@@ -253,10 +253,8 @@ TEST(FpgaBlockFps, ALimitedModuleReportsItsRate) {
 // so neither reports a blend of both.
 TEST(FpgaBlockFilter, ModulesOnTwoDevicesKeepTheirOwnFpaTemperature) {
     SimulatedModule left;
-    thermalsim::FpgaModel::Options otherBoard;
-    otherBoard.resetLine = "fpga_reset_3";
     thermalsim::SimulatedModule right(
-        {{}, otherBoard, false, {1, "/dev/spidev3.1", "/dev/spidev3.2", 1}});
+        {{}, {}, false, {1, "/dev/spidev3.1", "/dev/spidev3.2", 1, "fpga_reset_3"}});
     const thermalsim::FpgaModel::RawTemperature conversion{30000,   2520360,    162162,
                                                            4718304, 0xFFFFFFFF, 2};
     left.sensor().pinFpaTemperature(30.0);
