@@ -25,7 +25,8 @@ SensorBlock::SensorBlock(std::string name, Pictor::BlockConfiguration configurat
       m_height(height),
       m_interface_type(interface_type),
       m_bus_type(bus_type),
-      m_bus_address(bus_address) {}
+      m_bus_address(bus_address),
+      m_channel(get_configuration().getInt("channel", 0)) {}
 
 void SensorBlock::add_sensor_mode(SensorMode mode) {
     m_modes.push_back(std::move(mode));
@@ -66,12 +67,14 @@ void SensorBlock::update_noise_props(float read_noise, float shot_noise,
 
 namespace {
 
-std::shared_ptr<Pictor::SensorFieldDevice> sensor_at(int bus_address, const std::string& field) {
+std::shared_ptr<Pictor::SensorFieldDevice> sensor_at(int channel, int bus_address,
+                                                     const std::string& field) {
     std::shared_ptr<Pictor::SensorFieldDevice> sensor =
-        Pictor::SensorBusRegistration::find(bus_address);
+        Pictor::SensorBusRegistration::find(channel, bus_address);
     if (!sensor) {
         throw std::runtime_error("no sensor answers at bus address " + std::to_string(bus_address) +
-                                 " (field " + field + ")");
+                                 " of channel " + std::to_string(channel) + " (field " + field +
+                                 ")");
     }
     return sensor;
 }
@@ -79,7 +82,8 @@ std::shared_ptr<Pictor::SensorFieldDevice> sensor_at(int bus_address, const std:
 }  // namespace
 
 uint32_t SensorBlock::read_sensor_field(const std::string& field) const {
-    const std::optional<uint32_t> value = sensor_at(m_bus_address, field)->read_field(field);
+    const std::optional<uint32_t> value =
+        sensor_at(m_channel, m_bus_address, field)->read_field(field);
     if (!value) {
         throw std::runtime_error("sensor has no field " + field);
     }
@@ -87,7 +91,7 @@ uint32_t SensorBlock::read_sensor_field(const std::string& field) const {
 }
 
 void SensorBlock::write_sensor_field(const std::string& field, uint32_t value) {
-    if (!sensor_at(m_bus_address, field)->write_field(field, value)) {
+    if (!sensor_at(m_channel, m_bus_address, field)->write_field(field, value)) {
         throw std::runtime_error("sensor has no field " + field);
     }
 }

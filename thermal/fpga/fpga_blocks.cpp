@@ -27,9 +27,9 @@ constexpr char kAbsoluteMagic[4] = {'R', 'A', 'D', '1'};
 
 enum VideoType : int32_t { kOnePoint = 0, kTwoPoint = 1, kRadiance = 2 };
 
-std::atomic<int64_t> g_j4Previous{0};
-std::atomic<int64_t> g_tm301ePrevious{0};
-std::atomic<int64_t> g_tm302ePrevious{0};
+std::string spiDevice(const Pictor::BlockConfiguration& configuration) {
+    return "/dev/spidev" + configuration.getString("device", "2.1");
+}
 
 thermal::GainTableLayout layoutFor(int width, int height) {
     const uint32_t tableBytes = uint32_t(width) * uint32_t(height) * 2;
@@ -69,7 +69,7 @@ FpgaBlock::FpgaBlock(const std::string& name, const Pictor::BlockConfiguration& 
       m_absMode(configuration.getInt("abs_mode", 0)),
       m_histogramShift(configuration.getInt("histogram_shift", 0)),
       m_cameraMap(cameraMapOf(configuration)),
-      m_filter(m_conversion, *variant.filterState),
+      m_filter(m_conversion, thermal::fpaFilterState(variant.blockClass, spiDevice(configuration))),
       m_zoom_in(add_inport<Pictor::datatype_float>("current_zoom_mag")),
       m_capture_mode_in(add_inport<Pictor::capture_mode_properties>("fpga_capture_mode")),
       m_register_state_in(add_inport<Pictor::datatype_bool>("fpga_register_state")),
@@ -94,8 +94,7 @@ FpgaBlock::FpgaBlock(const std::string& name, const Pictor::BlockConfiguration& 
       m_video_mode_enable_out(add_outport<Pictor::datatype_int32>("video_mode_enable_out")),
       m_histogram_data_out(add_outport<Pictor::histogram_data>("histogram_data_out")),
       m_eeprom_out(add_outport<Pictor::datatype_string>("sensor_eeprom_out")),
-      m_fpga("/dev/spidev" + configuration.getString("device", "2.1"),
-             layoutFor(m_sensorWidth, m_sensorHeight), m_channel) {
+      m_fpga(spiDevice(configuration), layoutFor(m_sensorWidth, m_sensorHeight), m_channel) {
     if (variant.agcAndWindowPorts) {
         m_gof_in = add_inport<Pictor::datatype_gof>("gof_in");
         m_window =
@@ -380,14 +379,14 @@ void FpgaBlock::sendHistogram() {
 J4IppFpgaBlock::J4IppFpgaBlock(const std::string& name,
                                const Pictor::BlockConfiguration& configuration)
     : FpgaBlock(name, configuration,
-                {false, false, "Failed to load gain correction data!", &g_j4Previous}) {}
+                {false, false, "Failed to load gain correction data!", "J4IppFpga"}) {}
 
 Tm301eFpgaBlock::Tm301eFpgaBlock(const std::string& name,
                                  const Pictor::BlockConfiguration& configuration)
     : FpgaBlock(name, configuration,
-                {true, false, "Failed to upload gain correction!", &g_tm301ePrevious}) {}
+                {true, false, "Failed to upload gain correction!", "Tm301eFpga"}) {}
 
 Tm302eFpgaBlock::Tm302eFpgaBlock(const std::string& name,
                                  const Pictor::BlockConfiguration& configuration)
     : FpgaBlock(name, configuration,
-                {true, true, "Failed to upload gain correction!", &g_tm302ePrevious}) {}
+                {true, true, "Failed to upload gain correction!", "Tm302eFpga"}) {}

@@ -27,7 +27,7 @@ class FpgaBlock : public Pictor::Block {
         bool agcAndWindowPorts;  // "gof_in", "histogram_out" and the exposure window
         bool fpsThread;          // FPS limitation detected on a thread of its own
         const char* uploadFailure;
-        std::atomic<int64_t>* filterState;  // one per member class
+        const char* blockClass;  // keys the FPA filter's state with the SPI device
     };
     FpgaBlock(const std::string& name, const Pictor::BlockConfiguration& configuration,
               const Variant& variant);

@@ -1,6 +1,9 @@
 #include "fpa_temperature.h"
 
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <utility>
 
 namespace thermal {
 
@@ -10,6 +13,14 @@ int32_t FpaConversion::toMilliCelsius(int64_t filtered) const {
 
 double FpaConversion::toRaw(double milliCelsius) const {
     return double(r0) + (milliCelsius - double(referenceMilliC)) * double(k2) / double(k1);
+}
+
+std::atomic<int64_t>& fpaFilterState(const std::string& blockClass, const std::string& device) {
+    static std::mutex mutex;
+    // A node map: the values never move once made.
+    static std::map<std::pair<std::string, std::string>, std::atomic<int64_t>> states;
+    std::lock_guard<std::mutex> lock(mutex);
+    return states.try_emplace(std::make_pair(blockClass, device), 0).first->second;
 }
 
 int64_t FpaFilter::filter(int64_t raw) {

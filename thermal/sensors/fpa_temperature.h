@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 namespace thermal {
 
@@ -20,8 +21,16 @@ struct FpaConversion {
     double toRaw(double milliCelsius) const;
 };
 
-// The smoothing of the raw readings. The previous value is one per sensor
-// class, shared by its instances (`previous`).
+// The previous filtered reading of one block class on one FPGA device (its
+// SPI node, "/dev/spidev2.1"), shared by the instances of that class on that
+// device: a block rebuilt for the same module continues where its
+// predecessor stopped, while modules on different devices never smooth one
+// another's readings. The reference stays valid for the life of the program.
+// Safe from any thread.
+std::atomic<int64_t>& fpaFilterState(const std::string& blockClass, const std::string& device);
+
+// The smoothing of the raw readings, continuing from `previous` (see
+// fpaFilterState).
 class FpaFilter {
   public:
     FpaFilter(const FpaConversion& conversion, std::atomic<int64_t>& previous)

@@ -78,11 +78,6 @@ const UlisMember kPico640Hearth = {640,
                                    120,
                                    true};
 
-// The previous filtered FPA reading, one per member class.
-std::atomic<int64_t> g_pico384Previous{0};
-std::atomic<int64_t> g_pico640Previous{0};
-std::atomic<int64_t> g_pico640HearthPrevious{0};
-
 // The DAC of the analog side: channel 3 bias A, channel 2 bias B, channel 1
 // 3.6 V and channel 0 1.7 V, each behind an amplifier of gain 2 (the DAC
 // itself reaches 2.5 V). Null (logged) when there is none.
@@ -318,12 +313,15 @@ void UlisSensorBlock::handleInputs() {
 
 UlisPico384PSensorBlock::UlisPico384PSensorBlock(const std::string& name,
                                                  const Pictor::BlockConfiguration& configuration)
-    : UlisSensorBlock(name, configuration, kPico384, g_pico384Previous) {}
+    : UlisSensorBlock(name, configuration, kPico384,
+                      thermal::fpaFilterState("PICO384P", thermal::kFpgaDevice)) {}
 
 UlisPico640Gen2SensorBlock::UlisPico640Gen2SensorBlock(
     const std::string& name, const Pictor::BlockConfiguration& configuration)
-    : UlisSensorBlock(name, configuration, kPico640, g_pico640Previous) {}
+    : UlisSensorBlock(name, configuration, kPico640,
+                      thermal::fpaFilterState("PICO640", thermal::kFpgaDevice)) {}
 
 UlisPico640Gen2HearthSensorBlock::UlisPico640Gen2HearthSensorBlock(
     const std::string& name, const Pictor::BlockConfiguration& configuration)
-    : UlisSensorBlock(name, configuration, kPico640Hearth, g_pico640HearthPrevious) {}
+    : UlisSensorBlock(name, configuration, kPico640Hearth,
+                      thermal::fpaFilterState("PICO640G2", thermal::kFpgaDevice)) {}

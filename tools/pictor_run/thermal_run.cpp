@@ -1,6 +1,6 @@
 #include "thermal_run.h"
 
-#include "temperature_constants.h"
+#include "module_simulation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,10 +16,6 @@ constexpr uint32_t kGainModeRegister = 0x2020;
 constexpr uint32_t kAgcGainRegister = 0x2030;
 constexpr uint32_t kAgcOffsetRegister = 0x2034;
 constexpr uint32_t kHistogramBoundsRegister = 0x2008;
-// Where the FPGA reads the FPA temperature: its own converter, or the video
-// ADC's first channel.
-constexpr uint32_t kFpaRawRegister = 0x4004;
-constexpr uint32_t kAdcChannel0Register = 0x14000;
 // Low gain: the sensor's response in counts per kelvin shrinks by this.
 constexpr double kLowGainResponse = 0.5;
 // The AGC maps the image into 12 bits.
@@ -39,17 +35,6 @@ std::optional<T> last(const std::shared_ptr<Pictor::Tap<T>>& tap) {
 bool contains(const std::vector<Pictor::Block*>& blocks, const std::string& name) {
     return std::any_of(blocks.begin(), blocks.end(),
                        [&](const Pictor::Block* block) { return block->get_name() == name; });
-}
-
-// How the simulated FPGA's raw temperature follows the FPA temperature, so that
-// the FPGA block converts it back to the FPA temperature.
-void attachFpaTemperature(thermalsim::FpgaModel& fpga, const Pictor::BlockConfiguration& config) {
-    const thermal::FpaConversion conversion = thermal::deriveFpaConversion(config);
-    const bool viaAdc = config.getBool("fpa_temp_adc_select", false);
-    fpga.setRawTemperature(
-        viaAdc ? kAdcChannel0Register : kFpaRawRegister,
-        {double(conversion.referenceMilliC), double(conversion.r0), double(conversion.k1),
-         double(conversion.k2), viaAdc ? 0xFFFFu : 0xFFFFFFFFu, 2});
 }
 
 }  // namespace
@@ -76,10 +61,7 @@ ThermalRun::ThermalRun(const Pictor::Registry& registry, RunSettings settings)
     m_hasGainMode = contains(inner, m_name + "_supergain");
     const bool ownWorkPackages = contains(inner, m_name + "_superwpid");
 
-    m_camera = std::make_unique<SimulatedCamera>(
-        m_width, m_height, m_settings.frameRate,
-        merged.getString("super_cfg.adc_block", "none") == "adc3562");
-    attachFpaTemperature(m_camera->fpga(), fpga);
+    m_camera = simulateModule(merged, m_settings.frameRate, placementOf(merged));
 
     m_pipeline->add_block(std::move(module));
     if (!ownWorkPackages) {

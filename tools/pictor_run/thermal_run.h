@@ -9,7 +9,8 @@
 #include "pictor/block_configuration.h"
 #include "pictor/pipeline.h"
 #include "pictor/registry.h"
-#include "simulated_camera.h"
+#include "simulated_module.h"
+#include "temporary_root.h"
 
 namespace pictor_run {
 
@@ -91,7 +92,10 @@ class ThermalRun {
     int m_width = 0;
     int m_height = 0;
     bool m_hasGainMode = false;
-    std::unique_ptr<SimulatedCamera> m_camera;
+    // The run's camera root, with the module's calibration files; the
+    // simulated module's devices are laid under it.
+    camlet::testing::TemporaryRoot m_root;
+    std::unique_ptr<thermalsim::SimulatedModule> m_camera;
     std::unique_ptr<Pictor::Pipeline> m_pipeline;
     std::shared_ptr<Pictor::Tap<Pictor::datatype_int32>> m_fpa;
     std::shared_ptr<Pictor::Tap<Pictor::datatype_int32>> m_camera_temperature;

@@ -43,7 +43,9 @@ HistogramBounds histogramOf(const std::vector<uint16_t>& frame, uint32_t lowPerm
 }
 
 FpgaModel::FpgaModel(Options options, std::shared_ptr<SensorModel> sensor)
-    : m_options(options), m_sensor(std::move(sensor)), m_resetLine("fpga_reset", [this](int value) {
+    : m_options(options),
+      m_sensor(std::move(sensor)),
+      m_resetLine(m_options.resetLine, [this](int value) {
           std::lock_guard<std::mutex> lock(mutex());
           if (value != 0) {
               m_inReset = true;

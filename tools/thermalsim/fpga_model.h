@@ -49,6 +49,9 @@ class FpgaModel : public camlet::devices::SimulatedDevice {
         bool memoryPasses = true;
         double frameRate = 30.0;
         std::optional<double> frameRateLimit;
+        // The GPIO line that resets this FPGA (a second module on the board
+        // has a line of its own).
+        std::string resetLine = "fpga_reset";
     };
     // How a raw temperature register follows the sensor's FPA temperature:
     // raw = r0 + (T[m°C] − reference) × k2 / k1 ± noise, within `mask`.

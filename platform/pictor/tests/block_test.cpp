@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "pictor/pipeline.h"
 #include "pictor/sensor_bus.h"
@@ -13,7 +14,8 @@ namespace {
 
 class TestSensor : public SensorBlock {
   public:
-    TestSensor() : SensorBlock("sensor", {}, 2, 384, 288, 1, 1, 36) {}
+    explicit TestSensor(Pictor::BlockConfiguration configuration = {})
+        : SensorBlock("sensor", std::move(configuration), 2, 384, 288, 1, 1, 36) {}
 };
 
 TEST(SensorBlock, ModesAndTheRawPropertiesCarryTheLatestNoise) {
@@ -55,15 +57,21 @@ class OneFieldSensor : public Pictor::SensorFieldDevice {
     uint32_t m_value = 0;
 };
 
-TEST(SensorBlock, ReachesTheSensorFieldsAtItsBusAddress) {
+TEST(SensorBlock, ReachesTheSensorFieldsAtItsBusAddressOnItsChannelsBus) {
     TestSensor sensor;
+    TestSensor second({{"channel", 1}});
+    EXPECT_EQ(second.get_channel(), 1);
     EXPECT_THROW(sensor.read_sensor_field("trim_a"), std::runtime_error);
     {
-        Pictor::SensorBusRegistration bus(36, std::make_shared<OneFieldSensor>());
-        EXPECT_THROW(Pictor::SensorBusRegistration(36, std::make_shared<OneFieldSensor>()),
+        Pictor::SensorBusRegistration bus(0, 36, std::make_shared<OneFieldSensor>());
+        EXPECT_THROW(Pictor::SensorBusRegistration(0, 36, std::make_shared<OneFieldSensor>()),
                      std::logic_error);
+        EXPECT_THROW(second.read_sensor_field("trim_a"), std::runtime_error);
+        Pictor::SensorBusRegistration secondBus(1, 36, std::make_shared<OneFieldSensor>());
         sensor.write_sensor_field("trim_a", 575);
+        second.write_sensor_field("trim_a", 187);
         EXPECT_EQ(sensor.read_sensor_field("trim_a"), 575u);
+        EXPECT_EQ(second.read_sensor_field("trim_a"), 187u);
         EXPECT_THROW(sensor.read_sensor_field("window"), std::runtime_error);
         EXPECT_THROW(sensor.write_sensor_field("window", 1), std::runtime_error);
     }

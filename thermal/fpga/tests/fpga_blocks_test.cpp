@@ -1,6 +1,7 @@
 #include "fpga_blocks.h"
 #include "pictor/pipeline.h"
 #include "simulated_module.h"
+#include "simulated_module_fixture.h"
 #include "temperature_constants.h"
 
 #include <gtest/gtest.h>
@@ -73,9 +74,9 @@ TEST(GainTableUpload, StopsWhenTheTablesWouldNotFit) {
               thermal::UploadResult::MemoryFull);
     EXPECT_TRUE(module.logged("error: FPGA memory full!"));
     const std::vector<uint8_t> third = module.calibration.gainTable(2);
-    EXPECT_EQ(module.fpga->memory(269330560 + 2 * 221184, 16),
+    EXPECT_EQ(module.fpga().memory(269330560 + 2 * 221184, 16),
               std::vector<uint8_t>(third.begin(), third.begin() + 16));
-    EXPECT_EQ(module.fpga->memory(269330560 + 3 * 221184, 16), std::vector<uint8_t>(16, 0));
+    EXPECT_EQ(module.fpga().memory(269330560 + 3 * 221184, 16), std::vector<uint8_t>(16, 0));
 }
 
 // An FPGA block in a pipeline on its own thread, as the camera runs it, so
@@ -113,14 +114,14 @@ class FpgaBlockTest : public ::testing::Test {
 
 TEST_F(FpgaBlockTest, BringsTheFpgaUpAndUploadsTheGainTablesWhileRunning) {
     module.calibration.write();
-    module.sensor->pinFpaTemperature(35.0);
-    module.fpga->setRawTemperature(0x4004, {30000, 2520360, 162162, 4718304, 0xFFFFFFFF, 2});
+    module.sensor().pinFpaTemperature(35.0);
+    module.fpga().setRawTemperature(0x4004, {30000, 2520360, 162162, 4718304, 0xFFFFFFFF, 2});
     start<J4IppFpgaBlock>(pico384Fpga());
 
-    EXPECT_EQ(module.fpga->registerValue(0xE000), 2514976u);
+    EXPECT_EQ(module.fpga().registerValue(0xE000), 2514976u);
     EXPECT_EQ(module.lastWrite(0x1E004), 1u);
-    EXPECT_EQ(module.fpga->registerValue(0x1E008), 40u | 90u << 10);
-    EXPECT_EQ(module.fpga->registerValue(0x200008), 0x00FF0100u);
+    EXPECT_EQ(module.fpga().registerValue(0x1E008), 40u | 90u << 10);
+    EXPECT_EQ(module.fpga().registerValue(0x200008), 0x00FF0100u);
     ASSERT_FALSE(fpa->values().empty());
     EXPECT_NEAR(fpa->values().front().value, 35000, 1);
 
@@ -143,20 +144,20 @@ TEST_F(FpgaBlockTest, BringsTheFpgaUpAndUploadsTheGainTablesWhileRunning) {
     EXPECT_TRUE(loading->values().front().value);
     for (int level : {0, 9}) {
         const std::vector<uint8_t> table = module.calibration.gainTable(level);
-        EXPECT_EQ(module.fpga->memory(269330560 + uint32_t(level) * 221184, 221184), table)
+        EXPECT_EQ(module.fpga().memory(269330560 + uint32_t(level) * 221184, 221184), table)
             << level;
     }
-    EXPECT_EQ(module.fpga->registerValue(0x1A010), 0u);
-    EXPECT_TRUE(module.fpga->violations().empty());
+    EXPECT_EQ(module.fpga().registerValue(0x1A010), 0u);
+    EXPECT_TRUE(module.fpga().violations().empty());
     ASSERT_FALSE(camera->values().empty());
     EXPECT_EQ(camera->values().back().value, -999000);
 }
 
 TEST_F(FpgaBlockTest, ReadsTemperaturesThroughTheAdcOfANegativeResponseSensor) {
-    module.sensor->pinFpaTemperature(35.0);
+    module.sensor().pinFpaTemperature(35.0);
     // Response −4.83828 mV/°C through 1.536-2.56 V over 16 bits, one sample.
-    module.fpga->setRawTemperature(0x14000, {473577, -98302, -211645, 65535, 0xFFFF, 2});
-    module.fpga->setRegister(0x14004, 150);
+    module.fpga().setRawTemperature(0x14000, {473577, -98302, -211645, 65535, 0xFFFF, 2});
+    module.fpga().setRegister(0x14004, 150);
     Pictor::BlockConfiguration configuration = pico384Fpga();
     configuration += Pictor::BlockConfiguration{{"temp_sensor_response", -0.00483828},
                                                 {"temp_sensor_offset_ref_C", 473.577},
@@ -180,7 +181,7 @@ TEST_F(FpgaBlockTest, ReadsTemperaturesThroughTheAdcOfANegativeResponseSensor) {
     EXPECT_EQ(maxFps->values().front().value, 30.0f);
 
     // The sensor EEPROM as the FPGA mirrors it (selected with the ADC).
-    module.fpga->setRegister(0x30008, 0xCAFE0001);
+    module.fpga().setRegister(0x30008, 0xCAFE0001);
     pipeline.push("fpga", "sensor_eeprom_read_in", Pictor::ee_read{2, 2});
     ASSERT_TRUE(waitFor([&] { return !eeprom->values().empty(); }));
     EXPECT_EQ(eeprom->values().front().value, "cafe000100000000");
@@ -216,12 +217,12 @@ TEST_F(FpgaBlockTest, AbsoluteCalibrationGivesRadianceVideoAndTheAgcDrivesTheFpg
     ASSERT_TRUE(waitFor([&] { return videoType->values().size() == 2; }));
     EXPECT_EQ(videoType->values()[1].value, "Radiance");
     // The table follows the ten gain tables.
-    EXPECT_EQ(module.fpga->memory(269330560 + 10 * 221184, 5),
+    EXPECT_EQ(module.fpga().memory(269330560 + 10 * 221184, 5),
               (std::vector<uint8_t>{'R', 'A', 'D', '1', 128}));
 
     pipeline.push("fpga", "gof_in", Pictor::datatype_gof{1.5f, -200});
-    ASSERT_TRUE(waitFor([&] { return module.fpga->registerValue(0x2034) == uint32_t(-200); }));
-    EXPECT_EQ(module.fpga->registerValue(0x2030), 0x18000u);
+    ASSERT_TRUE(waitFor([&] { return module.fpga().registerValue(0x2034) == uint32_t(-200); }));
+    EXPECT_EQ(module.fpga().registerValue(0x2030), 0x18000u);
 }
 
 TEST_F(FpgaBlockTest, AMismatchedAbsoluteCalibrationIsDisabled) {
@@ -245,6 +246,43 @@ TEST(FpgaBlockFps, ALimitedModuleReportsItsRate) {
     pipeline.start(Pictor::Pipeline::Dispatch::Manual);
     ASSERT_EQ(maxFps->values().size(), 1u);
     EXPECT_NEAR(maxFps->values().front().value, 9.0f, 1.0f);
+}
+
+// Two modules of one class on two FPGA devices, 1 °C apart (well within the
+// filter's jump of 2 °C): each block smooths its own module's readings only,
+// so neither reports a blend of both.
+TEST(FpgaBlockFilter, ModulesOnTwoDevicesKeepTheirOwnFpaTemperature) {
+    SimulatedModule left;
+    thermalsim::SimulatedModule right(
+        {{}, {}, false, {1, "/dev/spidev3.1", "/dev/spidev3.2", 1, "fpga_reset_3"}});
+    const thermalsim::FpgaModel::RawTemperature conversion{30000,   2520360,    162162,
+                                                           4718304, 0xFFFFFFFF, 2};
+    left.sensor().pinFpaTemperature(30.0);
+    left.fpga().setRawTemperature(0x4004, conversion);
+    right.sensor().pinFpaTemperature(31.0);
+    right.fpga().setRawTemperature(0x4004, conversion);
+
+    Pictor::Pipeline pipeline;
+    pipeline.add_block<J4IppFpgaBlock>("left", pico384Fpga());
+    Pictor::BlockConfiguration rightConfiguration = pico384Fpga();
+    rightConfiguration += Pictor::BlockConfiguration{{"device", "3.1"}, {"channel", 1}};
+    pipeline.add_block<J4IppFpgaBlock>("right", rightConfiguration);
+    const auto leftFpa = pipeline.tap<Pictor::datatype_int32>("left", "fpa_temperature_out");
+    const auto rightFpa = pipeline.tap<Pictor::datatype_int32>("right", "fpa_temperature_out");
+    pipeline.start(Pictor::Pipeline::Dispatch::Manual);
+    for (int frame = 0; frame < 30; ++frame) {
+        pipeline.push("left", "trigger_in", Pictor::datatype_bool{true});
+        pipeline.push("right", "trigger_in", Pictor::datatype_bool{true});
+        pipeline.run_until_idle();
+    }
+
+    ASSERT_EQ(leftFpa->values().size(), rightFpa->values().size());
+    for (size_t i = 0; i < leftFpa->values().size(); ++i) {
+        EXPECT_NEAR(leftFpa->values()[i].value, 30000, 20) << i;
+        EXPECT_NEAR(rightFpa->values()[i].value, 31000, 20) << i;
+    }
+    EXPECT_TRUE(left.fpga().violations().empty());
+    EXPECT_TRUE(right.fpga().violations().empty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "calibration.h"
 #include "fpga_spi.h"
-#include "simulated_module.h"
+#include "simulated_module_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ const std::string kDirectory = thermal::kCalibrationDirectory;
 
 class FpgaProtocolTest : public ::testing::Test {
   protected:
-    void SetUp() override { module.fpga->recordWire(true); }
+    void SetUp() override { module.fpga().recordWire(true); }
 
     SimulatedModule module;
     FpgaSpi spi;
@@ -23,11 +23,11 @@ class FpgaProtocolTest : public ::testing::Test {
 TEST_F(FpgaProtocolTest, RegisterMessagesCarryCommandAddressAndValueLittleEndian) {
     spi.fpga_write_reg(0x1A000, 7);
     spi.fpga_write_reg(0x6004, 0x4000);
-    module.fpga->setRegister(0x20, 0x0F00);
+    module.fpga().setRegister(0x20, 0x0F00);
     thermal::RegisterSetting setting{0x20, 0x00F0};
     spi.fpga_read_msg(setting);
 
-    const std::vector<thermalsim::FpgaModel::Transfer> wire = module.fpga->wire();
+    const std::vector<thermalsim::FpgaModel::Transfer> wire = module.fpga().wire();
     ASSERT_EQ(wire.size(), 3u);
     EXPECT_EQ(
         wire[0],
@@ -37,7 +37,7 @@ TEST_F(FpgaProtocolTest, RegisterMessagesCarryCommandAddressAndValueLittleEndian
     EXPECT_EQ(wire[2], (thermalsim::FpgaModel::Transfer{{0x11, 0x20, 0x00, 0, 0, 0, 0}}));
     // A read ORs into what the caller had.
     EXPECT_EQ(setting.value, 0x0FF0u);
-    EXPECT_TRUE(module.fpga->violations().empty());
+    EXPECT_TRUE(module.fpga().violations().empty());
 }
 
 TEST_F(FpgaProtocolTest, MemoryFilesGoOutInSixtyByteTransfersOfFourByteSubMessages) {
@@ -49,22 +49,22 @@ TEST_F(FpgaProtocolTest, MemoryFilesGoOutInSixtyByteTransfersOfFourByteSubMessag
 
     EXPECT_EQ(spi.fpga_write_mem_from_file(kDirectory + "blob.dat", 0x10000100), 0);
 
-    const std::vector<thermalsim::FpgaModel::Transfer> wire = module.fpga->wire();
+    const std::vector<thermalsim::FpgaModel::Transfer> wire = module.fpga().wire();
     ASSERT_EQ(wire.size(), 2u);
     ASSERT_EQ(wire[0].size(), 15u);
     EXPECT_EQ(wire[0][1], (Bytes{0x12, 0x04, 0x01, 0x00, 0x10, 13, 16, 19, 22}));
     ASSERT_EQ(wire[1].size(), 1u);
     EXPECT_EQ(wire[1][0], (Bytes{0x06, 0x3C, 0x01, 0x00, 0x10, 181}));
-    EXPECT_EQ(module.fpga->memory(0x10000100, 61), content);
-    EXPECT_TRUE(module.fpga->violations().empty());
+    EXPECT_EQ(module.fpga().memory(0x10000100, 61), content);
+    EXPECT_TRUE(module.fpga().violations().empty());
 }
 
 TEST_F(FpgaProtocolTest, RegisterFilesFillConsecutiveRegistersAndMissingFilesAreReported) {
     thermalsim::writeCalibrationFile("words.dat", {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 9});
 
     EXPECT_EQ(spi.fpga_write_reg_from_file(kDirectory + "words.dat", 0x200000), 0);
-    EXPECT_EQ(module.fpga->registerWrites(), (std::vector<std::pair<uint32_t, uint32_t>>{
-                                                 {0x200000, 1}, {0x200004, 2}, {0x200008, 3}}));
+    EXPECT_EQ(module.fpga().registerWrites(), (std::vector<std::pair<uint32_t, uint32_t>>{
+                                                  {0x200000, 1}, {0x200004, 2}, {0x200008, 3}}));
 
     EXPECT_EQ(spi.fpga_write_reg_from_file(kDirectory + "none.dat", 0x200000), -1);
     EXPECT_EQ(spi.fpga_write_mem_from_file(kDirectory + "none.dat", 0x10000000), -1);
@@ -74,7 +74,7 @@ TEST_F(FpgaProtocolTest, RegisterFilesFillConsecutiveRegistersAndMissingFilesAre
 TEST_F(FpgaProtocolTest, SelfTestAndMemoryWaitReportAFaultyFpga) {
     EXPECT_NO_THROW(thermal::fpgaSelfTest(spi));
     EXPECT_NO_THROW(thermal::waitForExternalMemory(spi));
-    module.fpga->setRegisterZeroStuck(true);
+    module.fpga().setRegisterZeroStuck(true);
     try {
         thermal::fpgaSelfTest(spi);
         ADD_FAILURE() << "a stuck register passed";
@@ -130,10 +130,10 @@ TEST(SimulatedModule, HistogramFollowsTheSceneAndTheShutter) {
     EXPECT_LT(bounds >> 16, withSpot - 1000);
     EXPECT_GT(bounds >> 16, bounds & 0xFFFF);
     spi.fpga_write_reg(0x2024, 0);
-    module.sensor->setShutterClosed(true);
+    module.sensor().setShutterClosed(true);
     EXPECT_LT(spread(), 200);
     EXPECT_GE(spi.read(0x2018), 8000u);
-    const double fpa = module.sensor->fpaCelsius();
+    const double fpa = module.sensor().fpaCelsius();
     EXPECT_GE(fpa, 25.0 - 0.3);
     EXPECT_LE(fpa, 25.0 + 8.0 + 0.3);
 }

@@ -1,6 +1,8 @@
+#include "adc3562_model.h"
+#include "ads4142_model.h"
 #include "lynred_sensor_blocks.h"
 #include "pictor/pipeline.h"
-#include "simulated_module.h"
+#include "simulated_module_fixture.h"
 #include "ulis_sensor_blocks.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +37,7 @@ class UlisBlockTest : public ::testing::Test {
         // Generous: the camera build's tests run emulated, next to other tests.
         for (int i = 0; i < 3000; ++i) {
             pipeline.run_until_idle();
-            if (module.fpga->memory(lastStart + kTableBytes384 - 4, 4) ==
+            if (module.fpga().memory(lastStart + kTableBytes384 - 4, 4) ==
                 std::vector<uint8_t>(last.end() - 4, last.end())) {
                 return;
             }
@@ -54,29 +56,29 @@ class UlisBlockTest : public ::testing::Test {
 TEST_F(UlisBlockTest, UnprogrammedSensorWithoutCalibrationComesUpOnDefaults) {
     start();
 
-    const Writes writes = module.sensor->writes();
+    const Writes writes = module.sensor().writes();
     EXPECT_EQ(writes[0], (Writes::value_type{"trim_a", 575}));
     EXPECT_EQ(writes[1], (Writes::value_type{"trim_b", 187}));
-    EXPECT_EQ(module.sensor->field("window_width"), 383u);
-    EXPECT_EQ(module.sensor->field("window_height"), 287u);
-    EXPECT_EQ(module.sensor->field("mode"), 29u);
+    EXPECT_EQ(module.sensor().field("window_width"), 383u);
+    EXPECT_EQ(module.sensor().field("window_height"), 287u);
+    EXPECT_EQ(module.sensor().field("mode"), 29u);
     ASSERT_EQ(bias->values().size(), 1u);
     EXPECT_FLOAT_EQ(bias->values()[0].first, 2.82467f);
     EXPECT_FLOAT_EQ(bias->values()[0].second, 1.62794f);
-    EXPECT_NEAR(2 * module.dac.volts(2), 2.82467, 0.0001);
-    EXPECT_NEAR(2 * module.dac.volts(3), 1.62794, 0.0001);
-    EXPECT_NEAR(2 * module.dac.volts(1), 3.6, 0.0001);
-    EXPECT_NEAR(2 * module.dac.volts(0), 1.7, 0.0001);
-    EXPECT_FALSE(static_cast<thermalsim::Ads4142Model&>(*module.adc).accesses().empty());
+    EXPECT_NEAR(2 * module.dac().volts(2), 2.82467, 0.0001);
+    EXPECT_NEAR(2 * module.dac().volts(3), 1.62794, 0.0001);
+    EXPECT_NEAR(2 * module.dac().volts(1), 3.6, 0.0001);
+    EXPECT_NEAR(2 * module.dac().volts(0), 1.7, 0.0001);
+    EXPECT_FALSE(static_cast<thermalsim::Ads4142Model&>(module.adc()).accesses().empty());
 
-    EXPECT_EQ(module.fpga->resets(), 1);
+    EXPECT_EQ(module.fpga().resets(), 1);
     EXPECT_EQ(module.lastWrite(0x8001E004), 1u);
-    EXPECT_EQ(module.fpga->registerValue(0xE000), 2514976u);
-    EXPECT_EQ(module.fpga->registerValue(0x18000), 1u);
-    EXPECT_EQ(module.fpga->registerValue(0x1A000), 7u);
-    EXPECT_EQ(module.fpga->registerValue(0x1E008), 40u | 100u << 10);
+    EXPECT_EQ(module.fpga().registerValue(0xE000), 2514976u);
+    EXPECT_EQ(module.fpga().registerValue(0x18000), 1u);
+    EXPECT_EQ(module.fpga().registerValue(0x1A000), 7u);
+    EXPECT_EQ(module.fpga().registerValue(0x1E008), 40u | 100u << 10);
     EXPECT_TRUE(module.logged("error: Failed to load defect pixel correction data!"));
-    EXPECT_TRUE(module.fpga->violations().empty());
+    EXPECT_TRUE(module.fpga().violations().empty());
 
     const auto* block = static_cast<UlisSensorBlock*>(pipeline.find_block("sensor"));
     const auto serial = const_cast<UlisSensorBlock*>(block)->debug_data().get("serial_nbr");
@@ -97,24 +99,24 @@ TEST_F(UlisBlockTest, BiasFileReplacesTheTrimsAndGainTablesLandInMemory) {
     ASSERT_EQ(bias->values().size(), 1u);
     EXPECT_FLOAT_EQ(bias->values()[0].first, 2.5f);
     EXPECT_FLOAT_EQ(bias->values()[0].second, 1.5f);
-    EXPECT_NEAR(2 * module.dac.volts(2), 2.5, 0.0001);
+    EXPECT_NEAR(2 * module.dac().volts(2), 2.5, 0.0001);
 
     ASSERT_NO_FATAL_FAILURE(waitForGainTables());
     for (int level : {0, 4}) {
         const std::vector<uint8_t> table = module.calibration.gainTable(level);
-        EXPECT_EQ(module.fpga->memory(kTableStart384 + uint32_t(level) * kTableBytes384, 64),
+        EXPECT_EQ(module.fpga().memory(kTableStart384 + uint32_t(level) * kTableBytes384, 64),
                   std::vector<uint8_t>(table.begin(), table.begin() + 64))
             << level;
     }
-    EXPECT_EQ(module.fpga->registerWrites().front(), (std::pair<uint32_t, uint32_t>{0, 0x10201}));
-    EXPECT_EQ(module.fpga->registerValue(0x200004), 0x00200030u);
+    EXPECT_EQ(module.fpga().registerWrites().front(), (std::pair<uint32_t, uint32_t>{0, 0x10201}));
+    EXPECT_EQ(module.fpga().registerValue(0x200004), 0x00200030u);
 
     pipeline.push("sensor", "current_zoom_mag", Pictor::datatype_float{2.45f});
     pipeline.run_until_idle();
     EXPECT_EQ(module.lastWrite(0x8001C004), 895104u + 3 * kTableBytes384);
     EXPECT_EQ(module.lastWrite(0x8001C008), 895104u + 4 * kTableBytes384);
     EXPECT_EQ(module.lastWrite(0x8001C000) & 0x800u, 0x800u);
-    EXPECT_TRUE(module.fpga->violations().empty());
+    EXPECT_TRUE(module.fpga().violations().empty());
 }
 
 class ProgrammedUlisBlockTest : public UlisBlockTest {
@@ -135,7 +137,7 @@ TEST_F(ProgrammedUlisBlockTest, ProgrammedTrimsStandWhenTheBiasFileIsOddSized) {
     ASSERT_EQ(bias->values().size(), 1u);
     EXPECT_FLOAT_EQ(bias->values()[0].first, float(0.777 + 100 * 0.01025));
     EXPECT_FLOAT_EQ(bias->values()[0].second, float(0.416 + 400 * 0.00254));
-    for (const auto& write : module.sensor->writes()) {
+    for (const auto& write : module.sensor().writes()) {
         EXPECT_NE(write.first.rfind("trim", 0), 0u) << write.first;
     }
 }
@@ -143,7 +145,7 @@ TEST_F(ProgrammedUlisBlockTest, ProgrammedTrimsStandWhenTheBiasFileIsOddSized) {
 TEST(UlisBringUpFaults, AFaultyFpgaStopsTheBringUp) {
     {
         SimulatedModule module;
-        module.fpga->setRegisterZeroStuck(true);
+        module.fpga().setRegisterZeroStuck(true);
         Pictor::Pipeline pipeline;
         pipeline.add_block<UlisPico384PSensorBlock>("sensor", Pictor::BlockConfiguration{});
         pipeline.start(Pictor::Pipeline::Dispatch::Manual);
@@ -159,13 +161,13 @@ TEST(UlisBringUpFaults, AFaultyFpgaStopsTheBringUp) {
         pipeline.start(Pictor::Pipeline::Dispatch::Manual);
         EXPECT_TRUE(module.logged(
             "error: sensor: start failed: FPGA external memory initialization failed"));
-        EXPECT_EQ(module.fpga->registerValue(0xE000), 0u);
+        EXPECT_EQ(module.fpga().registerValue(0xE000), 0u);
     }
 }
 
 TEST_F(UlisBlockTest, FpaTemperatureFollowsTheModelAndDrivesTheIntegrationTime) {
-    module.sensor->pinFpaTemperature(35.0);
-    module.fpga->setRawTemperature(0x4004, {30000, 2520360, 162162, 4718304, 0xFFFFFFFF, 2});
+    module.sensor().pinFpaTemperature(35.0);
+    module.fpga().setRawTemperature(0x4004, {30000, 2520360, 162162, 4718304, 0xFFFFFFFF, 2});
     start();
 
     ASSERT_FALSE(temperature->values().empty());
@@ -174,10 +176,10 @@ TEST_F(UlisBlockTest, FpaTemperatureFollowsTheModelAndDrivesTheIntegrationTime) 
     ASSERT_GE(integration->values().size(), 2u);
     EXPECT_EQ(integration->values().front().value, 183);
     EXPECT_EQ(integration->values().back().value, 245);
-    EXPECT_EQ(module.sensor->latchedIntegrationTime(), 245u);
+    EXPECT_EQ(module.sensor().latchedIntegrationTime(), 245u);
 
     // No reading: the last temperature stands.
-    module.fpga->setRegister(0x4004, 0);
+    module.fpga().setRegister(0x4004, 0);
     const size_t published = temperature->values().size();
     pipeline.push("sensor", "shutter_control", Pictor::datatype_int32{2});
     pipeline.run_until_idle();
@@ -191,7 +193,7 @@ TEST_F(UlisBlockTest, ShutterRequestsAndCaptureModesWriteTheirRegisters) {
         pipeline.run_until_idle();
     }
     std::vector<uint32_t> commands;
-    for (const auto& [address, value] : module.fpga->registerWrites()) {
+    for (const auto& [address, value] : module.fpga().registerWrites()) {
         if (address == 0x8001E004) {
             commands.push_back(value);
         }
@@ -201,10 +203,10 @@ TEST_F(UlisBlockTest, ShutterRequestsAndCaptureModesWriteTheirRegisters) {
     pipeline.run_until_idle();
     EXPECT_TRUE(module.logged("error: sensor: Undefined shutter service!"));
 
-    const size_t before = module.fpga->registerWrites().size();
+    const size_t before = module.fpga().registerWrites().size();
     pipeline.push("sensor", "sensor_capture_raw", Pictor::datatype_int32{0});
     pipeline.run_until_idle();
-    const auto writes = module.fpga->registerWrites();
+    const auto writes = module.fpga().registerWrites();
     const std::vector<std::pair<uint32_t, uint32_t>> capture(writes.begin() + long(before),
                                                              writes.begin() + long(before) + 6);
     const uint32_t rawMode = (2514976u & ~(7u << 10)) | 6u << 10;
@@ -216,7 +218,7 @@ TEST_F(UlisBlockTest, ShutterRequestsAndCaptureModesWriteTheirRegisters) {
                                                                    {0x18000, 0}}));
     pipeline.push("sensor", "fpga_capture_mode", Pictor::capture_mode_properties{3, 0});
     pipeline.run_until_idle();
-    EXPECT_EQ((module.fpga->registerValue(0xE000) >> 10) & 7u, 2u);
+    EXPECT_EQ((module.fpga().registerValue(0xE000) >> 10) & 7u, 2u);
     pipeline.push("sensor", "fpga_capture_mode", Pictor::capture_mode_properties{4, 0});
     pipeline.run_until_idle();
     EXPECT_TRUE(module.logged("error: sensor: Undefined capture mode option!"));
@@ -233,14 +235,14 @@ TEST_F(UlisBlockTest, CustomExposureWindowsAreCheckedAgainstTheArray) {
         pipeline.run_until_idle();
     };
     choose("custom", 300);
-    EXPECT_EQ(module.fpga->registerValue(0x2000), 5u | 300u << 16);
-    EXPECT_EQ(module.fpga->registerValue(0x2004), 10u | 20u << 16);
+    EXPECT_EQ(module.fpga().registerValue(0x2000), 5u | 300u << 16);
+    EXPECT_EQ(module.fpga().registerValue(0x2004), 10u | 20u << 16);
 
     choose("custom", 384);
     EXPECT_TRUE(module.logged("warning: Exposure window boundries are invalid - not applied!"));
     choose("diagonal", 300);
     EXPECT_TRUE(module.logged("warning: Undefined exposure window!"));
-    EXPECT_EQ(module.fpga->registerValue(0x2000), 5u | 300u << 16);
+    EXPECT_EQ(module.fpga().registerValue(0x2000), 5u | 300u << 16);
 }
 
 TEST(LynredSensor, BringsTheSensorUpAndTakesIntegrationTimes) {
@@ -254,9 +256,9 @@ TEST(LynredSensor, BringsTheSensorUpAndTakesIntegrationTimes) {
 
     EXPECT_TRUE(module.logged("warning: Invalid icap value: 7 pF!"));
     EXPECT_TRUE(module.logged("warning: Using default value: 6 pF!"));
-    EXPECT_EQ(module.sensor->field("icap"), 5u);
-    EXPECT_EQ(module.sensor->field("trim_a"), 575u);
-    EXPECT_EQ(module.sensor->latchedIntegrationTime(), 183u);
+    EXPECT_EQ(module.sensor().field("icap"), 5u);
+    EXPECT_EQ(module.sensor().field("trim_a"), 575u);
+    EXPECT_EQ(module.sensor().latchedIntegrationTime(), 183u);
     ASSERT_EQ(gsk->values().size(), 1u);
     EXPECT_FLOAT_EQ(gsk->values()[0].value, 1.62794f);
     ASSERT_EQ(gfid->values().size(), 1u);
@@ -267,7 +269,7 @@ TEST(LynredSensor, BringsTheSensorUpAndTakesIntegrationTimes) {
 
     pipeline.push("sensor", "sensor_integration_time_in", Pictor::datatype_int32{250});
     pipeline.run_until_idle();
-    EXPECT_EQ(module.sensor->latchedIntegrationTime(), 250u);
+    EXPECT_EQ(module.sensor().latchedIntegrationTime(), 250u);
 }
 
 TEST(SensorFamily, EveryMemberComesUpAgainstTheModel) {
@@ -290,9 +292,9 @@ TEST(SensorFamily, EveryMemberComesUpAgainstTheModel) {
         options.width = member.width;
         options.height = member.height;
         SimulatedModule module(options, {}, member.adc3562);
-        module.sensor->pinFpaTemperature(35.0);
-        module.fpga->setRawTemperature(0x4004,
-                                       {30000, member.r0, member.k1, 7863840, 0xFFFFFFFF, 0});
+        module.sensor().pinFpaTemperature(35.0);
+        module.fpga().setRawTemperature(0x4004,
+                                        {30000, member.r0, member.k1, 7863840, 0xFFFFFFFF, 0});
         Pictor::Pipeline pipeline;
         std::unique_ptr<Pictor::Block> block;
         if (member.type == std::string("PICO640")) {
@@ -311,29 +313,29 @@ TEST(SensorFamily, EveryMemberComesUpAgainstTheModel) {
         pipeline.add_block(std::move(block));
         pipeline.start(Pictor::Pipeline::Dispatch::Manual);
 
-        EXPECT_EQ(module.sensor->field("window_width"), uint32_t(member.width - 1)) << member.type;
-        EXPECT_EQ(module.sensor->field("window_height"), uint32_t(member.height - 1))
+        EXPECT_EQ(module.sensor().field("window_width"), uint32_t(member.width - 1)) << member.type;
+        EXPECT_EQ(module.sensor().field("window_height"), uint32_t(member.height - 1))
             << member.type;
-        EXPECT_EQ(module.sensor->field("trim_b"), 187u) << member.type;
-        EXPECT_EQ(module.fpga->registerValue(0xE000), member.fpga ? 2514976u : 0u) << member.type;
-        const Writes writes = module.sensor->writes();
+        EXPECT_EQ(module.sensor().field("trim_b"), 187u) << member.type;
+        EXPECT_EQ(module.fpga().registerValue(0xE000), member.fpga ? 2514976u : 0u) << member.type;
+        const Writes writes = module.sensor().writes();
         EXPECT_NE(std::find(writes.begin(), writes.end(),
                             Writes::value_type{"integration_time", member.integrationTime}),
                   writes.end())
             << member.type;
         if (member.fpga) {
             // The first reading, 35 °C, has moved the integration time on.
-            EXPECT_EQ(module.sensor->latchedIntegrationTime(), 245u) << member.type;
+            EXPECT_EQ(module.sensor().latchedIntegrationTime(), 245u) << member.type;
             const auto adcAccesses =
                 member.adc3562
-                    ? static_cast<thermalsim::Adc3562Model&>(*module.adc).accesses().size()
-                    : static_cast<thermalsim::Ads4142Model&>(*module.adc).accesses().size();
+                    ? static_cast<thermalsim::Adc3562Model&>(module.adc()).accesses().size()
+                    : static_cast<thermalsim::Ads4142Model&>(module.adc()).accesses().size();
             EXPECT_GT(adcAccesses, 0u) << member.type;
         } else {
-            EXPECT_EQ(module.sensor->latchedIntegrationTime(), member.integrationTime)
+            EXPECT_EQ(module.sensor().latchedIntegrationTime(), member.integrationTime)
                 << member.type;
         }
-        EXPECT_TRUE(module.fpga->violations().empty()) << member.type;
+        EXPECT_TRUE(module.fpga().violations().empty()) << member.type;
     }
 }
 

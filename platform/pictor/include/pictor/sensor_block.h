@@ -38,6 +38,9 @@ class SensorBlock : public Pictor::Block {
     int get_interface_type() const { return m_interface_type; }
     int get_bus_type() const { return m_bus_type; }
     int get_bus_address() const { return m_bus_address; }
+    // The sensor interface (video channel) whose bus the sensor is on: the
+    // configuration's "channel", 0 when it has none.
+    int get_channel() const { return m_channel; }
 
     // Keeps the bus to the sensor open between accesses instead of opening it
     // for each.
@@ -59,8 +62,8 @@ class SensorBlock : public Pictor::Block {
     void update_noise_props(float read_noise, float shot_noise, float fixed_pattern_noise);
 
     // The sensor's own registers by field name (trims, window, integration
-    // time, latch, serial fields), over the sensor bus at the block's bus
-    // address. Throw std::runtime_error when the sensor does not answer or has
+    // time, latch, serial fields), over the bus of the block's channel at its
+    // bus address. Throw std::runtime_error when the sensor does not answer or has
     // no such field. Safe from any thread.
     uint32_t read_sensor_field(const std::string& field) const;
     void write_sensor_field(const std::string& field, uint32_t value);
@@ -84,6 +87,7 @@ class SensorBlock : public Pictor::Block {
     int m_interface_type;
     int m_bus_type;
     int m_bus_address;
+    int m_channel;
     bool m_keep_sensor_bus_open = false;
     std::vector<SensorMode> m_modes;
     std::size_t m_current_mode = 0;
