@@ -2,6 +2,7 @@
 #include "corbel/enum_type.h"
 #include "corbel/interface.h"
 #include "program_bus.h"
+#include "signal_subscription.h"
 
 #include <gtest/gtest.h>
 
@@ -23,33 +24,20 @@ const auto* const kProgramBus = ::testing::AddGlobalTestEnvironment(new ProgramB
 // A client of the bus that records the signals sent from one object path.
 class SignalWatcher {
   public:
-    explicit SignalWatcher(const std::string& path) {
-        sd_bus_new(&m_bus);
-        sd_bus_set_address(m_bus, ProgramBus::get().address().c_str());
-        sd_bus_set_bus_client(m_bus, 1);
-        EXPECT_GE(sd_bus_start(m_bus), 0);
-        const std::string match = "type='signal',path='" + path + "'";
-        EXPECT_GE(sd_bus_add_match(m_bus, nullptr, match.c_str(), &SignalWatcher::record, this), 0);
-        sd_bus_call_method(m_bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                           "org.freedesktop.DBus", "Ping", nullptr, nullptr, "");
-        drain();
-    }
-    ~SignalWatcher() { sd_bus_flush_close_unref(m_bus); }
+    explicit SignalWatcher(const std::string& path)
+        : m_subscription(ProgramBus::get().address(), path,
+                         [this](sd_bus_message* message) { record(message); }) {}
 
     // Every signal sent before a round trip to the service has arrived after it.
     void sync(const std::string& service, const std::string& path) {
-        sd_bus_message* reply = nullptr;
-        sd_bus_call_method(m_bus, service.c_str(), path.c_str(), "org.freedesktop.DBus.Peer",
-                           "Ping", nullptr, &reply, "");
-        sd_bus_message_unref(reply);
-        drain();
+        m_subscription.sync(service, path);
     }
 
     int32_t readInt(const std::string& service, const std::string& path, const char* interface,
                     const char* property) {
         int32_t value = 0;
-        sd_bus_get_property_trivial(m_bus, service.c_str(), path.c_str(), interface, property,
-                                    nullptr, 'i', &value);
+        sd_bus_get_property_trivial(m_subscription.bus(), service.c_str(), path.c_str(), interface,
+                                    property, nullptr, 'i', &value);
         return value;
     }
 
@@ -58,13 +46,7 @@ class SignalWatcher {
     const std::vector<std::string>& received() const { return m_received; }
 
   private:
-    void drain() {
-        while (sd_bus_process(m_bus, nullptr) > 0) {
-        }
-    }
-
-    static int record(sd_bus_message* message, void* userdata, sd_bus_error*) {
-        auto* self = static_cast<SignalWatcher*>(userdata);
+    void record(sd_bus_message* message) {
         std::string entry = sd_bus_message_get_member(message);
         if (entry == "PropertiesChanged") {
             const char* interface = nullptr;
@@ -84,12 +66,11 @@ class SignalWatcher {
             sd_bus_message_read(message, "i", &value);
             entry += "(" + std::to_string(value) + ")";
         }
-        self->m_received.push_back(entry);
-        return 0;
+        m_received.push_back(entry);
     }
 
-    sd_bus* m_bus = nullptr;
     std::vector<std::string> m_received;
+    camlet::testing::SignalSubscription m_subscription;
 };
 
 const EnumType kVideoType("ThermalSensor.VideoType",

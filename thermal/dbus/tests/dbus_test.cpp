@@ -14,6 +14,7 @@
 #include "log_capture.h"
 #include "pictor/pipeline.h"
 #include "program_bus.h"
+#include "signal_subscription.h"
 #include "thermal_sensor_dbus.h"
 #include "thermography_service.h"
 #include "thermographyd_params.h"
@@ -50,27 +51,18 @@ std::string output_of(const std::string& command) {
 // "VideoTypeChanged" in brackets.
 class SignalRecorder {
   public:
-    explicit SignalRecorder(const std::string& path) {
-        sd_bus_new(&m_bus);
-        sd_bus_set_address(m_bus, ProgramBus::get().address().c_str());
-        sd_bus_set_bus_client(m_bus, 1);
-        sd_bus_start(m_bus);
-        const std::string match = "type='signal',path='" + path + "'";
-        sd_bus_add_match(m_bus, nullptr, match.c_str(), &SignalRecorder::record, this);
-    }
-    ~SignalRecorder() { sd_bus_flush_close_unref(m_bus); }
+    explicit SignalRecorder(const std::string& path)
+        : m_subscription(ProgramBus::get().address(), path,
+                         [this](sd_bus_message* message) { record(message); }) {}
 
     // Everything the peer sent before has arrived after a round trip to it.
     const std::vector<std::string>& received_from(const std::string& peer) {
-        sd_bus_call_method(m_bus, peer.c_str(), "/", "org.freedesktop.DBus.Peer", "Ping", nullptr,
-                           nullptr, "");
-        while (sd_bus_process(m_bus, nullptr) > 0) {
-        }
+        m_subscription.sync(peer);
         return m_received;
     }
 
   private:
-    static int record(sd_bus_message* message, void* userdata, sd_bus_error*) {
+    void record(sd_bus_message* message) {
         std::string entry = sd_bus_message_get_member(message);
         entry += "[";
         if (entry == "PropertiesChanged[") {
@@ -88,12 +80,11 @@ class SignalRecorder {
             sd_bus_message_read(message, "i", &value);
             entry += std::to_string(value);
         }
-        static_cast<SignalRecorder*>(userdata)->m_received.push_back(entry + "]");
-        return 0;
+        m_received.push_back(entry + "]");
     }
 
-    sd_bus* m_bus = nullptr;
     std::vector<std::string> m_received;
+    camlet::testing::SignalSubscription m_subscription;
 };
 
 class ThermalSensorDbusTest : public ::testing::Test {
